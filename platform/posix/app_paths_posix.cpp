@@ -24,13 +24,15 @@ std::string ApplicationFileName()
 namespace {
 
 // Reads XDG_DOCUMENTS_DIR from user-dirs.dirs: a line such as
-// XDG_DOCUMENTS_DIR="$HOME/Documents". Returns empty when absent.
+// XDG_DOCUMENTS_DIR="$HOME/Documents". The file is shell syntax, so a later
+// line overrides an earlier one. Returns empty when absent.
 std::string DocumentsFromUserDirs(const std::string& home)
 {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     const std::string config = (configHome && *configHome) ? configHome : home + "/.config";
     std::ifstream in(config + "/user-dirs.dirs");
     std::string line;
+    std::string folder;
     constexpr std::string_view key = "XDG_DOCUMENTS_DIR=";
     while (std::getline(in, line)) {
         if (line.rfind(key, 0) != 0)
@@ -41,9 +43,9 @@ std::string DocumentsFromUserDirs(const std::string& home)
         if (value.rfind("$HOME", 0) == 0)
             value = home + value.substr(5);
         if (!value.empty() && value.front() == '/')
-            return value;
+            folder = value;
     }
-    return {};
+    return folder;
 }
 
 } // namespace

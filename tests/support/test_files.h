@@ -1,0 +1,68 @@
+#pragma once
+
+// Real files, folders, environment variables and processes for tests.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvra::test {
+
+/// A fresh folder under the system's temporary folder, removed with all its
+/// contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    /// The folder's path, without a trailing "/".
+    const std::string& path() const { return m_path; }
+    /// path() + "/" + name.
+    std::string File(const std::string& name) const { return m_path + '/' + name; }
+
+private:
+    std::string m_path;
+};
+
+/// Sets (or, with nothing, unsets) an environment variable for the object's
+/// lifetime and restores the former state afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, const std::optional<std::string>& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_previous;
+};
+
+void WriteFile(const std::string& path, const std::string& content);
+/// The whole file; nothing when it cannot be read.
+std::optional<std::string> ReadFile(const std::string& path);
+/// Copies a program keeping it executable.
+void CopyProgram(const std::string& from, const std::string& to);
+
+/// The arguments the fake converter recorded (KELVRA_FAKE_ARGS_FILE);
+/// nothing when it was not started.
+std::optional<std::vector<std::string>> ReadRecordedArguments(const std::string& file);
+
+/// Path of the fake converter built with the tests.
+std::string FakeConverterPath();
+
+/// What a program run by RunProgram printed and how it ended.
+struct ProgramResult {
+    int exitCode = -1; ///< -1 when it did not exit normally
+    std::string standardOutput;
+    std::string standardError;
+};
+
+/// Runs `program` with `arguments` in the folder `workingFolder` (empty: the
+/// current one), standard input from /dev/null, and collects its output.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingFolder = {});
+
+} // namespace kelvra::test
