@@ -1,0 +1,82 @@
+#pragma once
+
+// Helpers for the converter's tests: a temporary folder removed at the end,
+// whole-file reads and writes, a view of an EPUB's entries, and running the
+// real ebook.exe.
+
+#include "converter/book.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kelvra::test {
+
+/// A fresh folder under the system's temporary folder, removed with its content.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+    /// The names of the entries in the folder, sorted.
+    std::vector<std::string> Names() const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+/// Sets an environment variable for the life of the object, then restores it.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::string name, const std::string& value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_previous;
+    bool m_hadValue = false;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+
+struct ZipEntry {
+    std::string name;
+    std::string content;
+    bool stored = false;
+};
+
+/// The entries of a ZIP archive in their order; fails the test when it cannot be read.
+std::vector<ZipEntry> ReadZip(const std::string& path);
+
+/// The content of one entry; empty when there is none.
+std::string EntryText(const std::vector<ZipEntry>& entries, const std::string& name);
+
+/// The text of every chapter file, markup removed, in spine order.
+std::string EpubPlainText(const std::vector<ZipEntry>& entries);
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string errorOutput;
+};
+
+/// Runs the built ebook.exe with `arguments` and waits for it.
+ProgramRun RunEbookExe(const std::vector<std::string>& arguments);
+
+/// A plain text book with `chapters` chapters of `paragraphs` paragraphs each.
+std::string ChapteredText(int chapters, int paragraphs);
+
+/// A 1x1 PNG image.
+std::string TinyPng();
+
+/// Runs EPUBCheck once over all `files` and returns, per file, true when it
+/// reported no error and no warning. `log` receives EPUBCheck's own output.
+std::vector<bool> EpubCheckClean(const std::vector<std::string>& files, std::string& log);
+
+} // namespace kelvra::test
