@@ -170,10 +170,7 @@ TEST_F(Kelvracmd, HostileNamesReachTheConverterUnchanged)
 
 TEST_F(Kelvracmd, LongNamesPassWhole)
 {
-    std::string folder = m_work.path();
-    for (int i = 0; i < 4; ++i)
-        folder += "/" + std::string(200, static_cast<char>('k' + i));
-    ASSERT_TRUE(ForceDirectories(folder));
+    const std::string folder = test::CreateDeepFolder(m_work.path(), 4, 200);
     const std::string input = folder + "/" + std::string(200, 'i') + ".txt";
     const std::string output = folder + "/" + std::string(200, 'o') + ".epub";
     WriteFile(input, "text");
@@ -187,21 +184,11 @@ TEST_F(Kelvracmd, LongNamesPassWhole)
 
 TEST_F(Kelvracmd, ConverterFailuresEndWithTheFailedLineAndCode0)
 {
-    struct Case {
-        const char* name;
-        const char* variable;
-        const char* value;
-    };
-    const Case cases[] = {
-        {"writes_nothing", "KELVRA_FAKE_WRITE", "none"},
-        {"writes_empty_file", "KELVRA_FAKE_WRITE", "empty"},
-        {"crashes_before_writing", "KELVRA_FAKE_SIGNAL", "11"},
-        {"exits_non_zero", "KELVRA_FAKE_EXIT_CODE", "1"},
-    };
-    for (const Case& c : cases) {
+    std::vector<test::ConverterFault> faults(std::begin(test::kConverterFaults), std::end(test::kConverterFaults));
+    faults.push_back({"writes_empty_file", "KELVRA_FAKE_WRITE", "empty"}); // an empty output is no success
+    for (const test::ConverterFault& c : faults) {
         SCOPED_TRACE(c.name);
-        ScopedEnv noOutput("KELVRA_FAKE_WRITE", std::string(std::string(c.variable) == "KELVRA_FAKE_WRITE" ? c.value : "none"));
-        ScopedEnv fault(c.variable, std::string(c.value));
+        test::ScopedConverterFault fault(c);
         const std::string output = m_work.File(std::string(c.name) + ".epub");
         std::remove(m_record.File("args").c_str());
 

@@ -201,10 +201,7 @@ TEST_F(ConvertOneFileEndToEnd, LongPathsPassWhole)
 {
     // Well beyond 512 characters, in several folder levels (one name may
     // hold at most 255 bytes).
-    std::string folder = m_dir.path();
-    for (int i = 0; i < 4; ++i)
-        folder += "/" + std::string(200, static_cast<char>('a' + i));
-    ASSERT_TRUE(ForceDirectories(folder));
+    const std::string folder = test::CreateDeepFolder(m_dir.path(), 4, 200);
     const std::string input = folder + "/" + std::string(150, 'x') + ".txt";
     const std::string nominal = folder + "/" + std::string(150, 'x') + ".epub";
     WriteFile(input, "text");
@@ -220,20 +217,9 @@ TEST_F(ConvertOneFileEndToEnd, LongPathsPassWhole)
 
 TEST_F(ConvertOneFileEndToEnd, FailingConvertersLeaveNoEpubAndRaiseNoReport)
 {
-    struct Case {
-        const char* name;
-        const char* variable;
-        const char* value;
-    };
-    const Case cases[] = {
-        {"writes_nothing", "KELVRA_FAKE_WRITE", "none"},
-        {"exits_non_zero_without_output", "KELVRA_FAKE_EXIT_CODE", "3"},
-        {"crashes_by_signal", "KELVRA_FAKE_SIGNAL", "11"},
-    };
-    for (const Case& c : cases) {
+    for (const test::ConverterFault& c : test::kConverterFaults) {
         SCOPED_TRACE(c.name);
-        ScopedEnv noOutput("KELVRA_FAKE_WRITE", std::string("none"));
-        ScopedEnv fault(c.variable, std::string(c.value));
+        test::ScopedConverterFault fault(c);
         const std::string input = m_dir.File(std::string(c.name) + ".txt");
         const std::string nominal = m_dir.File(std::string(c.name) + ".epub");
         WriteFile(input, "text");

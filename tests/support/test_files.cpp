@@ -51,6 +51,15 @@ ScopedEnv::~ScopedEnv()
         unsetenv(m_name.c_str());
 }
 
+std::string CreateDeepFolder(const std::string& base, int levels, std::size_t nameLength)
+{
+    std::string folder = base;
+    for (int i = 0; i < levels; ++i)
+        folder += "/" + std::string(nameLength, static_cast<char>('a' + i % 26));
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
 void WriteFile(const std::string& path, const std::string& content)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -40,6 +40,37 @@ private:
     std::optional<std::string> m_previous;
 };
 
+/// Ways the fake converter can fail without leaving an output file.
+struct ConverterFault {
+    const char* name;
+    const char* variable; ///< the fake converter's environment variable
+    const char* value;
+};
+inline constexpr ConverterFault kConverterFaults[] = {
+    {"writes_nothing", "KELVRA_FAKE_WRITE", "none"},
+    {"exits_non_zero_without_output", "KELVRA_FAKE_EXIT_CODE", "3"},
+    {"crashes_by_signal", "KELVRA_FAKE_SIGNAL", "11"},
+};
+
+/// Makes the fake converter fail in the given way while the object lives.
+class ScopedConverterFault {
+public:
+    explicit ScopedConverterFault(const ConverterFault& fault)
+        : m_noOutput("KELVRA_FAKE_WRITE", std::string("none"))
+        , m_fault(fault.variable, std::string(fault.value))
+    {
+    }
+
+private:
+    ScopedEnv m_noOutput;
+    ScopedEnv m_fault;
+};
+
+/// Creates `levels` nested folders below `base`, each named by `nameLength`
+/// repetitions of one letter, and returns the deepest: a path far beyond
+/// 512 characters while every name stays within the 255-byte limit.
+std::string CreateDeepFolder(const std::string& base, int levels, std::size_t nameLength);
+
 void WriteFile(const std::string& path, const std::string& content);
 /// The whole file; nothing when it cannot be read.
 std::optional<std::string> ReadFile(const std::string& path);
