@@ -40,9 +40,10 @@ public:
     virtual ~ProcessRunner() = default;
 
     /// Runs `command` and waits for its end. A program that cannot be started
-    /// returns at once with `started` false; nothing is reported. Throws
-    /// std::system_error only when the system fails in a way that leaves the
-    /// outcome unknown (for instance the wait itself fails).
+    /// (missing, not executable, not a program) returns at once with
+    /// `started` false; nothing is reported. Throws std::system_error only
+    /// when the system itself fails: no resources to prepare the start, or
+    /// the wait fails so that the program's end is unknown.
     virtual ProcessOutcome RunAndWait(const ProcessCommand& command) = 0;
 };
 
