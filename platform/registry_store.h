@@ -30,6 +30,7 @@
 // A Windows implementation maps each operation 1:1 onto the Reg* functions.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -121,6 +122,10 @@ public:
 
 /// A new accessor on the current user's store, no key open.
 std::unique_ptr<RegistryStore> CreateUserRegistry();
+
+/// How code that reads or writes settings obtains its accessor; tests pass
+/// one that opens a store of their own.
+using RegistryFactory = std::function<std::unique_ptr<RegistryStore>()>;
 
 /// Full path of the file that holds the current user's store on systems
 /// without a registry; empty on Windows.

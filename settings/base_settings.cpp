@@ -1,5 +1,7 @@
 #include "settings/base_settings.h"
 
+#include "core/str_to_int.h"
+
 #include "settings/property_table.h"
 #include "settings/tstrings.h"
 
@@ -71,7 +73,7 @@ void LoadProperty(const QMetaProperty& property, QObject* object, const Registry
         bool ok = false;
         const qlonglong value = text.toLongLong(&ok, 10);
         if (!ok)
-            Fail(QStringLiteral("'%1' is not a valid integer value").arg(text));
+            throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
         property.write(object, value);
         break;
     }

@@ -48,13 +48,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 namespace kelvra {
-
-/// Creates a registry accessor for one load or save.
-using RegistryFactory = std::function<std::unique_ptr<RegistryStore>()>;
 
 class TBaseSettings : public QObject {
     Q_OBJECT
