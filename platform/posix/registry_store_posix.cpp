@@ -67,13 +67,14 @@ bool WriteAll(int fd, std::string_view bytes)
     return true;
 }
 
-// Reads the whole file. nullopt when it does not exist; throws the cause
-// for any other failure.
+// Reads the whole file. nullopt when it does not exist (also when a file
+// stands where a folder of its path belongs); throws the cause for any other
+// failure.
 std::optional<std::string> ReadFile(const std::string& path)
 {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
-        if (errno == ENOENT)
+        if (errno == ENOENT || errno == ENOTDIR)
             return std::nullopt;
         throw std::runtime_error(SystemError("cannot open " + path));
     }
