@@ -1,6 +1,8 @@
 #include "converter/book_readers.h"
 
 #include "converter/conversion_error.h"
+#include "converter/fb2_reader.h"
+#include "converter/rtf_reader.h"
 #include "converter/txt_reader.h"
 
 namespace kelvra {
@@ -14,6 +16,8 @@ struct ReaderEntry {
 
 constexpr ReaderEntry kReaders[] = {
     {BookFormat::Text, &ReadTxtBook},
+    {BookFormat::Fb2, &ReadFb2Book},
+    {BookFormat::Rtf, &ReadRtfBook},
 };
 
 const ReaderEntry* FindReader(BookFormat format)

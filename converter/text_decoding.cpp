@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <algorithm>
 #include <memory>
+#include <type_traits>
 #include <uchardet.h>
 
 namespace kelvra {
@@ -48,24 +50,34 @@ std::string GuessWithUchardet(std::string_view bytes)
 
 } // namespace
 
-bool ConvertToUtf8(std::string_view bytes, const std::string& encoding, std::string& out)
+Utf8Converter::Utf8Converter(const std::string& encoding)
 {
-    iconv_t converter = iconv_open("UTF-8", encoding.c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        return false;
-    out.clear();
-    out.reserve(bytes.size() + bytes.size() / 2);
+    iconv_t descriptor = iconv_open("UTF-8", encoding.c_str());
+    if (descriptor != reinterpret_cast<iconv_t>(-1))
+        m_descriptor = descriptor;
+}
+
+Utf8Converter::~Utf8Converter()
+{
+    if (m_descriptor)
+        iconv_close(static_cast<iconv_t>(m_descriptor));
+}
+
+void Utf8Converter::Append(std::string_view bytes, std::string& out)
+{
+    if (!m_descriptor)
+        return;
+    const iconv_t converter = static_cast<iconv_t>(m_descriptor);
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
     char* in = const_cast<char*>(bytes.data());
     size_t inLeft = bytes.size();
-    char buffer[1 << 15];
+    char buffer[1 << 14];
     while (inLeft > 0) {
         char* outPtr = buffer;
         size_t outLeft = sizeof buffer;
         const size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, static_cast<size_t>(outPtr - buffer));
-        if (result != static_cast<size_t>(-1))
-            continue;
-        if (errno == E2BIG)
+        if (result != static_cast<size_t>(-1) || errno == E2BIG)
             continue;
         // EILSEQ: a byte that does not decode; EINVAL: a sequence cut off at the end.
         AppendUtf8(out, 0xFFFD);
@@ -79,7 +91,16 @@ bool ConvertToUtf8(std::string_view bytes, const std::string& encoding, std::str
     size_t outLeft = sizeof buffer;
     iconv(converter, nullptr, nullptr, &outPtr, &outLeft);
     out.append(buffer, static_cast<size_t>(outPtr - buffer));
-    iconv_close(converter);
+}
+
+bool ConvertToUtf8(std::string_view bytes, const std::string& encoding, std::string& out)
+{
+    Utf8Converter converter(encoding);
+    if (!converter.IsValid())
+        return false;
+    out.clear();
+    out.reserve(bytes.size() + bytes.size() / 2);
+    converter.Append(bytes, out);
     return true;
 }
 

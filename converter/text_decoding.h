@@ -19,6 +19,25 @@ struct DecodedText {
 /// back to windows-1252.
 DecodedText DecodeText(std::string_view bytes);
 
+/// Converts pieces of text from one encoding to UTF-8, keeping one iconv
+/// descriptor open for all of them. Single thread.
+class Utf8Converter {
+public:
+    explicit Utf8Converter(const std::string& encoding);
+    ~Utf8Converter();
+    Utf8Converter(const Utf8Converter&) = delete;
+    Utf8Converter& operator=(const Utf8Converter&) = delete;
+
+    /// False when iconv does not know the encoding.
+    bool IsValid() const { return m_descriptor != nullptr; }
+
+    /// Appends the UTF-8 of `bytes` to `out`; undecodable bytes become U+FFFD.
+    void Append(std::string_view bytes, std::string& out);
+
+private:
+    void* m_descriptor = nullptr;
+};
+
 /// Converts from a named encoding (any name iconv knows) to UTF-8, with
 /// undecodable bytes as U+FFFD. Returns false when iconv does not know the
 /// name.
