@@ -68,11 +68,11 @@ TEST(EbookProgram, RefusalsLeaveNothingAtTheOutputPath)
         int exitCode;
     };
     const Case cases[] = {
-        {"missing input", nullptr, nullptr, "out.epub", 2, "does not exist", 1},
+        {"missing input", nullptr, "", "out.epub", 2, "does not exist", 1},
         {"empty input", "empty.txt", "", "out.epub", 2, "is empty", 1},
         {"only blank lines", "blank.txt", "\n \n\t\n", "out.epub", 2, "empty", 1},
         {"output folder missing", "in.txt", "Text.\n", "no-such-folder/out.epub", 2, "does not exist", 1},
-        {"no arguments", nullptr, nullptr, "out.epub", 0, "expected an input file and an output file", 2},
+        {"no arguments", nullptr, "", "out.epub", 0, "expected an input file and an output file", 2},
         {"input only", "in.txt", "Text.\n", "out.epub", 1, "expected an input file and an output file", 2},
         {"a third file argument", "in.txt", "Text.\n", "out.epub", 3, "got 3", 2},
         {"binary input, no hand-over", "image.txt", std::string("\x01\x02\x03\x04\x00\x10", 6), "out.epub", 2,
