@@ -39,13 +39,18 @@ QString PropertyName(const QObject* object, int index)
 
 QMetaProperty FindProperty(const QObject* object, const QString& name)
 {
+    // Qt's names are case-sensitive, so a class may hold names that differ
+    // only in letter case; the exact spelling wins over the others.
     const int count = PropertyCount(object);
+    QMetaProperty sameLetters;
     for (int i = 0; i < count; ++i) {
         const QMetaProperty property = PropertyAt(object, i);
-        if (name.compare(QLatin1String(property.name()), Qt::CaseInsensitive) == 0)
+        if (name == QLatin1String(property.name()))
             return property;
+        if (!sameLetters.isValid() && name.compare(QLatin1String(property.name()), Qt::CaseInsensitive) == 0)
+            sameLetters = property;
     }
-    return {};
+    return sameLetters;
 }
 
 PropertyKind KindOf(const QMetaProperty& property)

@@ -40,8 +40,8 @@ QMetaProperty PropertyAt(const QObject* object, int index);
 /// Name of table entry `index` (0-based, table order).
 QString PropertyName(const QObject* object, int index);
 
-/// The entry of that name, letter case ignored; an invalid QMetaProperty when
-/// the table has none.
+/// The entry of that name, letter case ignored (an entry spelt exactly so
+/// comes first); an invalid QMetaProperty when the table has none.
 QMetaProperty FindProperty(const QObject* object, const QString& name);
 
 PropertyKind KindOf(const QMetaProperty& property);
