@@ -425,7 +425,7 @@ TEST(DirectoryMonitor, InjectedOverflowLosesNothingAndRepeatsNothing)
 
 int MaxQueuedEvents()
 {
-    const std::string text = test::ReadFile("/proc/sys/fs/inotify/max_queued_events");
+    const std::string text = test::ReadText("/proc/sys/fs/inotify/max_queued_events");
     return text.empty() ? 16384 : std::stoi(text);
 }
 

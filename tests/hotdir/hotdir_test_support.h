@@ -1,12 +1,13 @@
 #pragma once
 
-// Helpers shared by the hot-folder tests: a temporary folder, real file
-// writes, and waiting with a running Qt event loop under a bounded deadline.
+// Helpers shared by the hot-folder tests (beside tests/support): file
+// appends, and waiting with a running Qt event loop under a bounded deadline.
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QTemporaryDir>
 #include <QThread>
+
+#include "tests/support/test_files.h"
 
 #include <filesystem>
 #include <fstream>
@@ -15,23 +16,12 @@
 
 namespace kelvra::test {
 
-/// A fresh folder removed with everything in it at the end of the test.
-class TempFolder {
+/// A fresh temporary folder (removed with its contents at the end) that
+/// names its files as `folder / "name"`.
+class TempFolder : public TempDir {
 public:
-    TempFolder() : m_dir(QDir::tempPath() + "/kelvra-hotdir-XXXXXX") {}
-    std::string path() const { return m_dir.path().toStdString(); }
-    /// The folder path + "/" + relative.
-    std::string operator/(const std::string& relative) const { return path() + "/" + relative; }
-
-private:
-    QTemporaryDir m_dir;
+    std::string operator/(const std::string& relative) const { return File(relative); }
 };
-
-inline void WriteFile(const std::string& path, const std::string& content)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-}
 
 inline void AppendFile(const std::string& path, const std::string& content)
 {
@@ -39,10 +29,10 @@ inline void AppendFile(const std::string& path, const std::string& content)
     out << content;
 }
 
-inline std::string ReadFile(const std::string& path)
+/// The whole file, or "" when it cannot be read.
+inline std::string ReadText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadFile(path).value_or(std::string());
 }
 
 /// Lets timers tick for `ms` milliseconds.
