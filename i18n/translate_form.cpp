@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 
+#include <functional>
 #include <stdexcept>
 
 namespace kelvra {
@@ -80,12 +81,13 @@ QObject* FindTarget(QWidget* window, const QString& componentName)
     return nullptr;
 }
 
-void ApplyIndexed(const TranslatableProperty& property, const QStringList& pieces, const char* surplusMessage)
+void ApplyIndexed(const TranslatableProperty& property, const QStringList& pieces,
+    const std::function<QString(int)>& surplusMessage)
 {
     const int count = property.count();
     for (int i = 0; i < pieces.size(); ++i) {
         if (i >= count)
-            Fail(QString::fromLatin1(surplusMessage).arg(i));
+            Fail(surplusMessage(i));
         property.setItem(i, pieces[i]);
     }
 }
@@ -112,10 +114,10 @@ void SetTranslatedProperty(QObject* component, const QString& propertyName, cons
         property->setLines(pieces());
         break;
     case TranslatedKind::Columns:
-        ApplyIndexed(*property, pieces(), "List index out of bounds (%1)");
+        ApplyIndexed(*property, pieces(), [](int index) { return QStringLiteral("List index out of bounds (%1)").arg(index); });
         break;
     case TranslatedKind::TreeNodes:
-        ApplyIndexed(*property, pieces(), "Invalid index");
+        ApplyIndexed(*property, pieces(), [](int) { return QStringLiteral("Invalid index"); });
         break;
     }
 }
