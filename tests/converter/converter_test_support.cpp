@@ -148,6 +148,89 @@ std::string TinyPng()
     return std::string(reinterpret_cast<const char*>(kPng), sizeof kPng);
 }
 
+namespace {
+
+std::string Base64(const std::string& bytes)
+{
+    static const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        const unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8) |
+                           static_cast<unsigned char>(bytes[i + 2]);
+        out += {kAlphabet[v >> 18], kAlphabet[(v >> 12) & 63], kAlphabet[(v >> 6) & 63], kAlphabet[v & 63]};
+    }
+    if (i + 1 == bytes.size()) {
+        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        out += {kAlphabet[v >> 18], kAlphabet[(v >> 12) & 63], '=', '='};
+    } else if (i + 2 == bytes.size()) {
+        const unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        out += {kAlphabet[v >> 18], kAlphabet[(v >> 12) & 63], kAlphabet[(v >> 6) & 63], '='};
+    }
+    return out;
+}
+
+std::string Hex(const std::string& bytes)
+{
+    std::string out;
+    char digits[3];
+    for (const char c : bytes) {
+        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(c));
+        out += digits;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string SampleFb2()
+{
+    const std::string png = Base64(TinyPng());
+    return R"(<?xml version="1.0" encoding="utf-8"?>
+<FictionBook xmlns="http://www.gribuser.ru/xml/fictionbook/2.0" xmlns:l="http://www.w3.org/1999/xlink">
+<description><title-info><genre>prose</genre>
+<author><first-name>Anna</first-name><middle-name>M.</middle-name><last-name>Berg</last-name></author>
+<author><nickname>Quill</nickname></author>
+<book-title>The Test Book</book-title><annotation><p>About the book.</p></annotation>
+<date value="2001-05-02">2001</date><coverpage><image l:href="#cover.png"/></coverpage><lang>de</lang></title-info>
+<publish-info><publisher>Small Press</publisher></publish-info></description>
+<body><title><p>Anna Berg</p><p>The Test Book</p></title>
+<epigraph><p>Wise words open it.</p><text-author>Someone</text-author></epigraph>
+<section id="part1"><title><p>Part One</p></title>
+<section id="c1"><title><p>Chapter 1</p><p>Start</p></title>
+<p>Some <strong>bold</strong> and <emphasis>italic</emphasis> text<a l:href="#n1" type="note">1</a>.</p>
+<image l:href="#pic.png" alt="A small picture"/>
+<poem><title><p>A poem</p></title><stanza><v>Line one</v><v>Line two</v></stanza><stanza><v>Line three</v></stanza><text-author>Poet</text-author></poem>
+<cite><p>Cited words.</p><text-author>Author</text-author></cite><subtitle>Subtitle words</subtitle><empty-line/>
+<p>Go to <a l:href="#c2">chapter two</a>, the <a l:href="https://example.com/a b">web</a> or <a l:href="#nowhere">nowhere</a>.</p>
+<table><tr><th>Head</th><th>Cell</th></tr><tr><td>left</td><td>right</td></tr></table></section>
+<section id="c2"><title><p>Chapter 2</p></title><p>Second chapter text.</p><section><p>Untitled inner section.</p></section></section></section>
+</body>
+<body name="notes"><title><p>Notes</p></title><section id="n1"><title><p>1</p></title><p>The note text.</p></section></body>
+<binary id="cover.png" content-type="image/png">)" + png + R"(</binary>
+<binary id="pic.png" content-type="image/jpeg">)" + png + R"(</binary>
+<binary id="unused.png" content-type="image/png">)" + png + R"(</binary>
+</FictionBook>
+)";
+}
+
+std::string SampleRtf()
+{
+    return R"({\rtf1\ansi\ansicpg1252\deff0\deflang1031{\fonttbl{\f0\froman\fcharset0 Times;}{\f1\fswiss\fcharset204 Arial Cyr;}}
+{\colortbl;\red0\green0\blue0;}{\stylesheet{\s0 Normal;}{\s1 heading 1;}{\*\cs10 Default Paragraph Font;}}
+{\info{\title RTF Title}{\author Ivan Petrov}{\creatim\yr2020\mo1}{\operator nobody}}
+{\*\generator Test Writer;}{\header Running header text\par}
+\pard\s1 Chapter One\par
+\pard Plain {\b bold} {\i italic} {\ul under\ulnone} caf\'e9 \u8364? euro, {\uc2\u8212\'97\'97 dash}, kept.\par
+{\f1 \'cf\'f0\'e8\'e2\'e5\'f2}\par
+Footnote here{\super\chftn}{\footnote\pard {\super\chftn} The footnote text.} continues.\par
+{\field{\*\fldinst{HYPERLINK "http://example.com/"}}{\fldrslt{a link}}}\par
+{\*\shppict{\pict\pngblip\picw1\pich1 )" + Hex(TinyPng()) + R"(}}{\nonshppict{\pict\wmetafile8 0102}}\par
+\pard\s1 Chapter Two\par\pard Last {\v hidden }paragraph.\par
+}
+)";
+}
+
 std::vector<bool> EpubCheckClean(const std::vector<std::string>& files, std::string& log)
 {
     std::string command = "java -cp /usr/share/java/epubcheck.jar '" KELVRA_EPUBCHECK_BATCH "'";

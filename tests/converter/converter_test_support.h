@@ -75,6 +75,16 @@ std::string ChapteredText(int chapters, int paragraphs);
 /// A 1x1 PNG image.
 std::string TinyPng();
 
+/// An FB2 book using most of the format: metadata with a cover, a body title
+/// and epigraph, a part holding two chapters, emphasis, a note link, an
+/// image, a poem, a cite, a table, internal and web links, and a notes body.
+std::string SampleFb2();
+
+/// An RTF document with a font table, a heading style, \info, styles, \uN
+/// escapes, \'hh in two code pages, a footnote, a hyperlink field and a PNG
+/// picture.
+std::string SampleRtf();
+
 /// Runs EPUBCheck once over all `files` and returns, per file, true when it
 /// reported no error and no warning. `log` receives EPUBCheck's own output.
 std::vector<bool> EpubCheckClean(const std::vector<std::string>& files, std::string& log);
