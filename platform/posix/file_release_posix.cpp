@@ -2,13 +2,14 @@
 #include "platform/posix/open_writers_posix.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace kelvra {
 
@@ -25,59 +26,73 @@ bool IsNumber(const char* text)
     return true;
 }
 
-// The access mode in /proc/<pid>/fdinfo/<fd> ("flags:\t0100002", octal).
-bool DescriptorWrites(const std::string& fdinfoPath)
+struct FileId {
+    std::uint64_t device;
+    std::uint64_t inode;
+    friend bool operator==(const FileId&, const FileId&) = default;
+};
+
+struct FileIdHash {
+    std::size_t operator()(const FileId& id) const { return std::hash<std::uint64_t>()(id.inode * 31 + id.device); }
+};
+
+using FileIdSet = std::unordered_set<FileId, FileIdHash>;
+
+// Every file that a descriptor under /proc holds open for writing. The link
+// /proc/<pid>/fd/<n> carries the descriptor's access mode in its own
+// permission bits (write bit set: open for writing), so only those
+// descriptors need a stat of their target.
+FileIdSet FilesOpenForWriting()
 {
-    std::ifstream info(fdinfoPath);
-    std::string key;
-    while (info >> key) {
-        if (key == "flags:") {
-            std::string flags;
-            info >> flags;
-            const long mode = std::strtol(flags.c_str(), nullptr, 8) & O_ACCMODE;
-            return mode == O_WRONLY || mode == O_RDWR;
+    FileIdSet files;
+    DIR* processes = ::opendir("/proc");
+    if (!processes)
+        return files;
+    while (const dirent* process = ::readdir(processes)) {
+        if (!IsNumber(process->d_name))
+            continue;
+        const std::string fdFolder = std::string("/proc/") + process->d_name + "/fd/";
+        DIR* descriptors = ::opendir(fdFolder.c_str());
+        if (!descriptors)
+            continue; // another user's process, or it has just ended
+        while (const dirent* descriptor = ::readdir(descriptors)) {
+            if (!IsNumber(descriptor->d_name))
+                continue;
+            const std::string link = fdFolder + descriptor->d_name;
+            struct stat linkInfo {};
+            if (::lstat(link.c_str(), &linkInfo) != 0 || (linkInfo.st_mode & S_IWUSR) == 0)
+                continue;
+            struct stat target {};
+            // stat follows the link to the open object itself.
+            if (::stat(link.c_str(), &target) == 0 && S_ISREG(target.st_mode))
+                files.insert({static_cast<std::uint64_t>(target.st_dev), static_cast<std::uint64_t>(target.st_ino)});
         }
-        info.ignore(4096, '\n');
+        ::closedir(descriptors);
     }
-    return false;
+    ::closedir(processes);
+    return files;
 }
 
 } // namespace
 
 bool AnyProcessWritesFile(std::uint64_t device, std::uint64_t inode)
 {
-    DIR* processes = ::opendir("/proc");
-    if (!processes)
-        return false;
-    bool found = false;
-    while (!found) {
-        const dirent* process = ::readdir(processes);
-        if (!process)
-            break;
-        if (!IsNumber(process->d_name))
-            continue;
-        const std::string base = std::string("/proc/") + process->d_name;
-        DIR* descriptors = ::opendir((base + "/fd").c_str());
-        if (!descriptors)
-            continue; // another user's process, or it has just ended
-        while (const dirent* descriptor = ::readdir(descriptors)) {
-            if (!IsNumber(descriptor->d_name))
-                continue;
-            struct stat target {};
-            // stat follows the descriptor's link to the open object itself.
-            if (::stat((base + "/fd/" + descriptor->d_name).c_str(), &target) != 0)
-                continue;
-            if (static_cast<std::uint64_t>(target.st_dev) != device || static_cast<std::uint64_t>(target.st_ino) != inode)
-                continue;
-            if (DescriptorWrites(base + "/fdinfo/" + descriptor->d_name)) {
-                found = true;
-                break;
-            }
-        }
-        ::closedir(descriptors);
+    return FilesOpenForWriting().contains({device, inode});
+}
+
+bool AnyProcessWritesFileRecently(std::uint64_t device, std::uint64_t inode)
+{
+    using Clock = std::chrono::steady_clock;
+    static FileIdSet files;
+    static Clock::time_point scannedAt;
+    static bool scanned = false;
+    const Clock::time_point now = Clock::now();
+    if (!scanned || now - scannedAt > std::chrono::milliseconds(200)) {
+        files = FilesOpenForWriting();
+        scannedAt = now;
+        scanned = true;
     }
-    ::closedir(processes);
-    return found;
+    return files.contains({device, inode});
 }
 
 bool IsFileReleased(const std::string& path)
@@ -104,7 +119,8 @@ bool IsFileReleased(const std::string& path)
         // Not the owner (EACCES) or no leases on this file system (EINVAL):
         // look for a writer among the descriptors we may see; where none is
         // visible the size checks alone decide.
-        released = !AnyProcessWritesFile(static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino));
+        released = !AnyProcessWritesFileRecently(static_cast<std::uint64_t>(info.st_dev),
+                                                 static_cast<std::uint64_t>(info.st_ino));
     }
     ::close(fd);
     return released;

@@ -49,11 +49,14 @@ TEST(FileRelease, AWriterInAnotherProcessHoldsTheFile)
 
     EXPECT_FALSE(IsFileReleased(path));
     EXPECT_TRUE(AnyProcessWritesFile(info.st_dev, info.st_ino));
+    EXPECT_TRUE(AnyProcessWritesFileRecently(info.st_dev, info.st_ino));
 
     writer.kill();
     ASSERT_TRUE(writer.waitForFinished(10000));
     EXPECT_TRUE(IsFileReleased(path));
     EXPECT_FALSE(AnyProcessWritesFile(info.st_dev, info.st_ino));
+    QThread::msleep(250); // the shared scan is renewed after 200 ms
+    EXPECT_FALSE(AnyProcessWritesFileRecently(info.st_dev, info.st_ino));
 }
 
 TEST(FileRelease, AReaderDoesNotHoldTheFileAndTheTestLeavesNoLease)
