@@ -1,15 +1,8 @@
-#include "gui/quorran_window.h"
+// kelvra: the window program. Takes no command-line options.
 
-#include <QApplication>
+#include "gui/kelvra_application.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    kelvra::WindowServices services;
-    services.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
-    kelvra::TfrmQuorran window(services);
-    QObject::connect(&window, &kelvra::TfrmQuorran::Closed, &app, &QApplication::quit);
-    window.show();
-    return app.exec();
+    return kelvra::RunKelvra(argc, argv);
 }

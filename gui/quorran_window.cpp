@@ -8,9 +8,16 @@
 #include "gui/hotdir_page.h"
 #include "gui/link_label.h"
 #include "gui/mode_page.h"
+#include "i18n/language.h"
+#include "i18n/translate_form.h"
+#include "platform/message_box.h"
 #include "platform/shell.h"
+#include "settings/cd_settings.h"
+#include "settings/option_dialog.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QHBoxLayout>
@@ -135,9 +142,16 @@ void TfrmQuorran::ConnectHandlers()
 
 void TfrmQuorran::FormCreate()
 {
+    try {
+        TranslateForm(this, LanguageFile);
+    } catch (const std::exception& error) {
+        // The window is created and shown all the same, with what was
+        // applied before the error.
+        ReportError(error.what());
+    }
     m_batchPage->mmolog->clear();
-    QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     SortColumn = 0;
     SortAscending = false;
@@ -145,7 +159,23 @@ void TfrmQuorran::FormCreate()
     StopRequested = false;
     m_mode = 0;
     ShowPage(m_modePage);
+    LoadHotDirSettings();
     UpdateListActions();
+}
+
+void TfrmQuorran::LoadHotDirSettings()
+{
+    const TcdSettings& settings = AppSettings();
+    m_hotDirPage->edtlog->setText(settings.LogDir());
+    m_hotDirPage->edtindir->setText(settings.Indir());
+    m_hotDirPage->edtoutdir->setText(settings.OutDir());
+    m_hotDirPage->chksubdir->setChecked(settings.SubDir());
+}
+
+void TfrmQuorran::ReportError(const std::string& message)
+{
+    if (m_services.messageBoxes != nullptr)
+        m_services.messageBoxes->ShowMessageBox(message, kApplicationTitle, kMbOk | kMbIconError);
 }
 
 void TfrmQuorran::FormShow()
@@ -222,6 +252,8 @@ void TfrmQuorran::actReturnBatchModeExecute()
 
 void TfrmQuorran::actOptionExecute()
 {
+    Tfrmoption dialog(AppSettings(), m_services.messageBoxes, LanguageFile, this);
+    dialog.exec();
 }
 
 void TfrmQuorran::showEvent(QShowEvent* event)

@@ -110,6 +110,11 @@ private:
     void MinimizeToTray();
     void RestoreFromTray();
     void OpenHelpPage();
+    /// Fills the hot-folder page from the settings.
+    void LoadHotDirSettings();
+    /// The standard error box of the window: the message, the program title,
+    /// OK and the error icon.
+    void ReportError(const std::string& message);
     void SetMode(int mode);
 
     WindowServices m_services;

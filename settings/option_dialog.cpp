@@ -1,5 +1,6 @@
 #include "settings/option_dialog.h"
 
+#include "i18n/translate_form.h"
 #include "platform/message_box.h"
 #include "settings/cd_settings.h"
 
@@ -120,7 +121,13 @@ void Tfrmoption::BuildComponents()
 
 void Tfrmoption::FormCreate(const std::string& languageFile)
 {
-    (void)languageFile;
+    try {
+        TranslateForm(this, languageFile);
+    } catch (const std::exception& error) {
+        // The dialog opens all the same, with what was applied before the error.
+        if (m_messageBoxes != nullptr)
+            m_messageBoxes->ShowMessageBox(error.what(), kDialogTitle, kMbOk | kMbIconError);
+    }
 }
 
 void Tfrmoption::showEvent(QShowEvent* event)

@@ -2,12 +2,19 @@
 
 #include "core/app_folders.h"
 #include "gui/quorran_window.h"
+#include "settings/cd_settings.h"
+#include "settings/option_dialog.h"
 #include "tests/gui/recording_message_boxes.h"
+#include "tests/gui/store_fixture.h"
 #include "tests/support/test_doubles.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTimer>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +36,12 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        store.WriteString(kAppSettingsKey, "Indir", "/books/in");
+        store.WriteString(kAppSettingsKey, "OutDir", "/books/out");
+        store.WriteString(kAppSettingsKey, "LogDir", "/books/log");
+        store.WriteInteger(kAppSettingsKey, "SubDir", 1);
+        settings = std::make_unique<AppSettingsModule>();
+        settings->Load();
         services.launcher = &launcher;
         services.folderPicker = &picker;
         services.messageBoxes = &boxes;
@@ -50,6 +63,8 @@ protected:
 
     void Click(const char* buttonName) { Find<QAbstractButton>(buttonName)->click(); }
 
+    test::StoreFixture store;
+    std::unique_ptr<AppSettingsModule> settings;
     test::RecordingShellLauncher launcher;
     test::RecordingFolderPicker picker;
     test::RecordingMessageBoxes boxes;
@@ -118,6 +133,34 @@ TEST_F(MainWindowTest, NextWithTheHotFolderChoiceOpensTheHotFolderPage)
     Click("btnNext");
     EXPECT_EQ(window->Mode(), 2);
     EXPECT_EQ(CurrentPage()->objectName(), "tsHotDirectory");
+}
+
+TEST_F(MainWindowTest, TheHotFolderPageIsFilledFromTheSettings)
+{
+    EXPECT_EQ(Find<QLineEdit>("edtindir")->text(), "/books/in");
+    EXPECT_EQ(Find<QLineEdit>("edtoutdir")->text(), "/books/out");
+    EXPECT_EQ(Find<QLineEdit>("edtlog")->text(), "/books/log");
+    EXPECT_TRUE(Find<QCheckBox>("chksubdir")->isChecked());
+    EXPECT_TRUE(Find<QWidget>("btnsbtrun")->isEnabled());
+    EXPECT_FALSE(Find<QWidget>("btnsbtend")->isEnabled());
+    EXPECT_FALSE(Find<QWidget>("btnmin")->isEnabled());
+}
+
+TEST_F(MainWindowTest, OptionFromTheTrayMenuOpensTheDialogOnTheSettings)
+{
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<Tfrmoption*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        seen = true;
+        dialog->seloop->setValue(12);
+        dialog->btnokClick();
+    });
+    Find<QAction>("actOption")->trigger();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(AppSettings().MLoop(), 12);
+    EXPECT_EQ(store.Open(kAppSettingsKey)->ReadInteger("MLoop"), 12);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(MainWindowTest, StatusBarHasFivePanelsOfTheGivenWidths)
