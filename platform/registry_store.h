@@ -20,10 +20,15 @@
 //     values, keys and values this program does not own stay as they were,
 //     and a crash leaves either the old or the new file.
 //   - A damaged file (cut off, a line that does not parse, an unknown value
-//     form) makes OpenKey throw RegistryError naming the file and the line.
+//     form) is read as far as it can be. Values that were read are answered
+//     as usual; asking for a value that is not there, in a key the damage may
+//     have cost values (for a cut-off file: any key), throws RegistryError
+//     naming the file and the line, since the value may have been lost
+//     there. Damage elsewhere in the file does not disturb other keys.
 //     The next write copies the damaged file to
 //     "registry.reg.damaged-<date>-<time>" beside it before it replaces it
-//     with what could be read plus the new value, so nothing is lost.
+//     with what could be read plus the new value, so nothing is lost; the
+//     file is sound again from then on.
 //   - The folder is created when missing. A key is created in the file by the
 //     first value written into it (OpenKey with canCreate only allows that).
 //
@@ -76,7 +81,9 @@ public:
     /// ignored) the current key. With canCreate a missing key is accepted and
     /// comes into being with the first value written; without it, false when
     /// the key does not exist. Throws RegistryError when the store exists but
-    /// cannot be read or is damaged (message names the file and the line).
+    /// cannot be read, or when a missing key may have been lost in damage.
+    /// A key name may hold any character but a line break or a zero byte;
+    /// false for such a name and for empty parts ("a\\b").
     virtual bool OpenKey(std::string_view key, bool canCreate) = 0;
 
     /// Like OpenKey without creation; the accessor then refuses every write
@@ -87,6 +94,8 @@ public:
     virtual void CloseKey() = 0;
 
     /// True when the current key holds a value of that name (case ignored).
+    /// This and every reader below throw RegistryError naming the file and
+    /// the line when the value is missing where the file is damaged.
     virtual bool ValueExists(std::string_view name) const = 0;
 
     /// Type of the value, RegDataType::None when there is none.

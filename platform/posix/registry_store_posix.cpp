@@ -157,7 +157,7 @@ std::optional<std::string> FullKeyPath(std::string_view key)
     if (key.find("\\\\") != std::string_view::npos)
         return std::nullopt;
     for (char c : key) {
-        if (c == '\n' || c == '\r' || c == '\0' || c == ']')
+        if (c == '\n' || c == '\r' || c == '\0')
             return std::nullopt;
     }
     std::string path(kRoot);

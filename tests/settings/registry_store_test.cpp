@@ -161,7 +161,18 @@ TEST_F(RegistryStoreTest, OpeningAMissingKeyWithoutCreationFails)
     EXPECT_FALSE(store->OpenKeyReadOnly("Software\\Nobody"));
     EXPECT_FALSE(store->OpenKey("Software\\Nobody", false));
     EXPECT_FALSE(store->OpenKey("Software\\\\Empty part", true));
+    EXPECT_FALSE(store->OpenKey("Software\\Line\nbreak", true));
     EXPECT_FALSE(test::ReadFile(StoreFile()).has_value()) << "opening alone writes nothing";
+}
+
+TEST_F(RegistryStoreTest, KeyNamesMayHoldBracketsAndQuotes)
+{
+    const std::string key = "Software\\Odd]Key [\"x\"]";
+    Open(key)->WriteString("Name", "value");
+    auto store = CreateUserRegistry();
+    ASSERT_TRUE(store->OpenKeyReadOnly(key));
+    EXPECT_EQ(store->ReadString("Name"), "value");
+    EXPECT_TRUE(ParseRegistryText(*test::ReadFile(StoreFile())).damage.empty());
 }
 
 TEST_F(RegistryStoreTest, KeysAndValuesOfOthersAreKeptAsTheyWere)
