@@ -2,6 +2,7 @@
 
 #include "converter/conversion_error.h"
 #include "converter/fb2_reader.h"
+#include "converter/mobi_reader.h"
 #include "converter/rtf_reader.h"
 #include "converter/txt_reader.h"
 
@@ -18,6 +19,7 @@ constexpr ReaderEntry kReaders[] = {
     {BookFormat::Text, &ReadTxtBook},
     {BookFormat::Fb2, &ReadFb2Book},
     {BookFormat::Rtf, &ReadRtfBook},
+    {BookFormat::Mobi, &ReadMobiBook},
 };
 
 const ReaderEntry* FindReader(BookFormat format)

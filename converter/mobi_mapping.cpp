@@ -1,0 +1,254 @@
+#include "converter/mobi_mapping.h"
+
+#include "converter/conversion_error.h"
+#include "converter/html_blocks.h"
+#include "converter/xml_text.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace kelvra {
+
+namespace {
+
+/// Table of contents deeper than this is read as this deep.
+constexpr int kMaxTocDepth = 6;
+
+struct TocEntry {
+    std::string title;
+    int level = 1;
+    std::string anchor; ///< as HtmlAnchorName gives it
+};
+
+bool IsElement(const xmlNode* node, const char* name)
+{
+    return node->type == XML_ELEMENT_NODE && std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+}
+
+const xmlNode* Child(const xmlNode* node, const char* name)
+{
+    for (const xmlNode* child = node->children; child; child = child->next)
+        if (IsElement(child, name))
+            return child;
+    return nullptr;
+}
+
+std::string NodeText(const xmlNode* node)
+{
+    if (!node)
+        return {};
+    xmlChar* content = xmlNodeGetContent(node);
+    if (!content)
+        return {};
+    std::string text = CollapseWhitespace(SanitizeUtf8(reinterpret_cast<const char*>(content)));
+    xmlFree(content);
+    return text;
+}
+
+class NcxReader {
+public:
+    explicit NcxReader(const std::vector<std::string>& partNames) : m_partNames(partNames) {}
+
+    std::vector<TocEntry> Read(const std::string& ncx)
+    {
+        if (ncx.empty() || ncx.size() > INT_MAX)
+            return {};
+        std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
+            xmlReadMemory(ncx.data(), static_cast<int>(ncx.size()), nullptr, "UTF-8",
+                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_RECOVER),
+            &xmlFreeDoc);
+        const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+        const xmlNode* navMap = root ? Child(root, "navMap") : nullptr;
+        if (navMap)
+            ReadPoints(navMap, 1);
+        return std::move(m_entries);
+    }
+
+private:
+    void ReadPoints(const xmlNode* parent, int level)
+    {
+        for (const xmlNode* point = parent->children; point; point = point->next) {
+            if (!IsElement(point, "navPoint"))
+                continue;
+            const xmlNode* label = Child(point, "navLabel");
+            const xmlNode* content = Child(point, "content");
+            std::string anchor;
+            if (content) {
+                xmlChar* src = xmlGetProp(content, reinterpret_cast<const xmlChar*>("src"));
+                if (src) {
+                    anchor = Target(reinterpret_cast<const char*>(src));
+                    xmlFree(src);
+                }
+            }
+            const std::string title = NodeText(label ? Child(label, "text") : nullptr);
+            if (!title.empty() && !anchor.empty())
+                m_entries.push_back(TocEntry{title, std::min(level, kMaxTocDepth), anchor});
+            if (level < 64)
+                ReadPoints(point, level + 1);
+        }
+    }
+
+    std::string Target(const std::string& src) const
+    {
+        const size_t hash = src.find('#');
+        const std::string file = src.substr(0, hash);
+        const std::string base = file.substr(file.find_last_of('/') + 1);
+        const auto found = std::find(m_partNames.begin(), m_partNames.end(), base);
+        if (found == m_partNames.end())
+            return {};
+        return HtmlAnchorName(static_cast<size_t>(found - m_partNames.begin()),
+                              hash == std::string::npos ? std::string() : src.substr(hash + 1));
+    }
+
+    const std::vector<std::string>& m_partNames;
+    std::vector<TocEntry> m_entries;
+};
+
+std::string ImageId(size_t uid)
+{
+    return "image" + std::to_string(uid);
+}
+
+bool AllDigits(const std::string& text)
+{
+    return !text.empty() && text.size() < 10 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+/// The resource number in "resource00012.jpg", "kindle:embed:000C" has been
+/// resolved by libmobi already; a bare recindex of the older format counts
+/// from 1.
+long ResourceNumber(const std::string& reference)
+{
+    const std::string base = reference.substr(reference.find_last_of('/') + 1);
+    if (base.rfind("resource", 0) == 0) {
+        const std::string digits = base.substr(8, base.find('.') - 8);
+        if (AllDigits(digits))
+            return std::stol(digits);
+        return -1;
+    }
+    if (AllDigits(base))
+        return std::stol(base) - 1;
+    return -1;
+}
+
+struct ChapterStart {
+    std::string title;
+    int level = 1;
+};
+
+/// Chapters at the top two heading levels the book uses, titled by the heading.
+std::map<size_t, ChapterStart> HeadingStarts(const std::vector<Block>& blocks)
+{
+    int top = 7;
+    for (const Block& block : blocks)
+        if (block.kind == BlockKind::Heading)
+            top = std::min(top, block.level);
+    std::map<size_t, ChapterStart> starts;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        const Block& block = blocks[i];
+        if (block.kind != BlockKind::Heading || block.level > top + 1)
+            continue;
+        const std::string title = CollapseWhitespace(RunsText(block.runs));
+        if (!title.empty())
+            starts.emplace(i, ChapterStart{title, block.level - top + 1});
+    }
+    return starts;
+}
+
+std::map<size_t, ChapterStart> TocStarts(const std::vector<TocEntry>& toc, const HtmlBlocks& html)
+{
+    std::map<size_t, ChapterStart> starts;
+    for (const TocEntry& entry : toc) {
+        const auto found = html.anchorBlock.find(entry.anchor);
+        if (found == html.anchorBlock.end() || found->second >= html.blocks.size())
+            continue;
+        // The first entry that points at a block names the chapter there.
+        starts.emplace(found->second, ChapterStart{entry.title, entry.level});
+    }
+    return starts;
+}
+
+void CollectImageIds(const std::vector<Block>& blocks, std::set<std::string>& used)
+{
+    for (const Block& block : blocks) {
+        if (!block.imageId.empty())
+            used.insert(block.imageId);
+        for (const InlineRun& run : block.runs)
+            if (!run.imageId.empty())
+                used.insert(run.imageId);
+    }
+}
+
+} // namespace
+
+Book MapMobiContent(const MobiContent& content, const std::string& fallbackTitle)
+{
+    std::set<size_t> imageUids;
+    for (const MobiResource& image : content.images)
+        imageUids.insert(image.uid);
+    HtmlBlockCollector collector(content.partNames, [&](const std::string& reference) {
+        const long uid = ResourceNumber(reference);
+        return uid >= 0 && imageUids.count(static_cast<size_t>(uid)) ? ImageId(static_cast<size_t>(uid))
+                                                                       : std::string();
+    });
+    for (size_t i = 0; i < content.parts.size(); ++i)
+        collector.AddDocument(i, content.parts[i]);
+    HtmlBlocks html = collector.Take();
+    if (html.blocks.empty())
+        throw InputRejected("the book holds no text");
+
+    const std::vector<TocEntry> toc = NcxReader(content.partNames).Read(content.ncx);
+    std::map<size_t, ChapterStart> starts = TocStarts(toc, html);
+    if (starts.empty())
+        starts = HeadingStarts(html.blocks);
+
+    std::set<size_t> boundaries(html.breaks.begin(), html.breaks.end());
+    boundaries.insert(0);
+    for (const auto& [index, start] : starts)
+        boundaries.insert(index);
+    boundaries.insert(html.blocks.size());
+
+    Book book;
+    book.metadata = content.metadata;
+    if (CollapseWhitespace(book.metadata.title).empty())
+        book.metadata.title = fallbackTitle;
+    for (auto it = boundaries.begin(); std::next(it) != boundaries.end(); ++it) {
+        const size_t begin = *it;
+        const size_t end = std::min(*std::next(it), html.blocks.size());
+        if (begin >= end)
+            continue;
+        Chapter chapter;
+        if (const auto start = starts.find(begin); start != starts.end()) {
+            chapter.title = start->second.title;
+            chapter.level = start->second.level;
+        }
+        chapter.blocks.assign(std::make_move_iterator(html.blocks.begin() + static_cast<std::ptrdiff_t>(begin)),
+                              std::make_move_iterator(html.blocks.begin() + static_cast<std::ptrdiff_t>(end)));
+        book.chapters.push_back(std::move(chapter));
+    }
+
+    std::set<std::string> used;
+    for (const Chapter& chapter : book.chapters)
+        CollectImageIds(chapter.blocks, used);
+    if (content.coverUid >= 0 && imageUids.count(static_cast<size_t>(content.coverUid))) {
+        book.coverImageId = ImageId(static_cast<size_t>(content.coverUid));
+        used.insert(book.coverImageId);
+    }
+    for (const MobiResource& image : content.images) {
+        const std::string id = ImageId(image.uid);
+        if (used.count(id) && std::none_of(book.images.begin(), book.images.end(),
+                                           [&](const Image& known) { return known.id == id; }))
+            book.images.push_back(Image{id, {}, image.bytes});
+    }
+    return book;
+}
+
+} // namespace kelvra

@@ -1,0 +1,125 @@
+#include "converter/mobi_reader.h"
+
+#include "converter/conversion_error.h"
+#include "converter/memory_file.h"
+#include "converter/mobi_mapping.h"
+#include "converter/xml_text.h"
+
+#include <mobi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace kelvra {
+
+namespace {
+
+using MobiDataPtr = std::unique_ptr<MOBIData, decltype(&mobi_free)>;
+using MobiRawmlPtr = std::unique_ptr<MOBIRawml, decltype(&mobi_free_rawml)>;
+
+/// Takes a string that libmobi allocated.
+std::string TakeString(char* text)
+{
+    if (!text)
+        return {};
+    std::string out = CollapseWhitespace(SanitizeUtf8(text));
+    std::free(text);
+    return out;
+}
+
+Metadata ReadMetadata(const MOBIData* m)
+{
+    Metadata metadata;
+    metadata.title = TakeString(mobi_meta_get_title(m));
+    MOBIExthHeader* start = nullptr;
+    while (MOBIExthHeader* author = mobi_next_exthrecord_by_tag(m, EXTH_AUTHOR, &start)) {
+        const std::string name = TakeString(mobi_decode_exthstring(m, static_cast<const unsigned char*>(author->data),
+                                                                   author->size));
+        if (!name.empty())
+            metadata.authors.push_back(name);
+        if (!start)
+            break;
+    }
+    // libmobi names an unset language "neutral"; the EPUB writer guesses one instead.
+    metadata.language = TakeString(mobi_meta_get_language(m));
+    if (metadata.language == "neutral")
+        metadata.language.clear();
+    metadata.publisher = TakeString(mobi_meta_get_publisher(m));
+    metadata.description = TakeString(mobi_meta_get_description(m));
+    metadata.date = TakeString(mobi_meta_get_publishdate(m));
+    return metadata;
+}
+
+long CoverUid(const MOBIData* m)
+{
+    const MOBIExthHeader* cover = mobi_get_exthrecord_by_tag(m, EXTH_COVEROFFSET);
+    if (!cover)
+        return -1;
+    const std::uint32_t offset = mobi_decode_exthvalue(static_cast<const unsigned char*>(cover->data), cover->size);
+    return offset == 0xFFFFFFFF ? -1 : static_cast<long>(offset);
+}
+
+bool IsImage(MOBIFiletype type)
+{
+    return type == T_JPG || type == T_GIF || type == T_PNG || type == T_BMP;
+}
+
+std::string PartBytes(const MOBIPart* part)
+{
+    return part->data ? std::string(reinterpret_cast<const char*>(part->data), part->size) : std::string();
+}
+
+std::string PartName(size_t uid)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "part%05zu.html", uid);
+    return name;
+}
+
+} // namespace
+
+Book ReadMobiBook(const SourceFile& source)
+{
+    MobiDataPtr m(mobi_init(), &mobi_free);
+    if (!m)
+        throw std::bad_alloc();
+    {
+        MemoryFile file = OpenMemoryFile(source.bytes);
+        if (!file)
+            throw ConversionError("cannot read the input from memory");
+        if (mobi_load_file(m.get(), file.get()) != MOBI_SUCCESS || !mobi_exists_mobiheader(m.get()))
+            throw InputRejected("not a readable MOBI/AZW3 book (damaged or cut short)");
+    }
+    if (mobi_is_encrypted(m.get()))
+        throw ConversionError("the book is protected by DRM (digital rights management) and cannot be converted");
+    if (mobi_is_replica(m.get()))
+        throw InputRejected("the book is a print replica (a PDF inside a MOBI container)");
+
+    MobiRawmlPtr rawml(mobi_init_rawml(m.get()), &mobi_free_rawml);
+    if (!rawml)
+        throw std::bad_alloc();
+    const MOBI_RET parsed = mobi_parse_rawml_opt(rawml.get(), m.get(), true, false, true);
+    if (parsed != MOBI_SUCCESS)
+        throw InputRejected(parsed == MOBI_MALLOC_FAILED ? "out of memory reading the book"
+                                                         : "the book's text is damaged or cut short");
+
+    MobiContent content;
+    content.metadata = ReadMetadata(m.get());
+    content.coverUid = CoverUid(m.get());
+    for (const MOBIPart* part = rawml->markup; part; part = part->next) {
+        if (part->type != T_HTML)
+            continue;
+        content.partNames.push_back(PartName(part->uid));
+        content.parts.push_back(PartBytes(part));
+    }
+    for (const MOBIPart* part = rawml->resources; part; part = part->next) {
+        if (part->type == T_NCX && content.ncx.empty())
+            content.ncx = PartBytes(part);
+        else if (IsImage(part->type))
+            content.images.push_back(MobiResource{part->uid, PartBytes(part)});
+    }
+    return MapMobiContent(content, source.baseName);
+}
+
+} // namespace kelvra

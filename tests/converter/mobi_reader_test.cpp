@@ -1,0 +1,274 @@
+// The MOBI reader over libmobi, fed by our own MOBI writer: structure,
+// styles, images, cover and metadata survive the trip; the mapping follows a
+// book's own table of contents; damaged and DRM-protected books are refused.
+
+#include "converter/conversion_error.h"
+#include "converter/mobi_mapping.h"
+#include "converter/mobi_reader.h"
+#include "tests/converter/converter_test_support.h"
+#include "tools/demo_book/mobi_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace kelvra::test {
+namespace {
+
+InlineRun Run(std::string text, std::uint32_t styles = StylePlain, std::string link = {})
+{
+    InlineRun run;
+    run.text = std::move(text);
+    run.styles = styles;
+    run.link = std::move(link);
+    return run;
+}
+
+Block Heading(const std::string& text, int level)
+{
+    Block block = TextBlock(text, BlockKind::Heading);
+    block.level = level;
+    return block;
+}
+
+Book SampleBook()
+{
+    Book book;
+    book.metadata.title = "The Lantern Road";
+    book.metadata.authors = {"Ada Wren", "Tom Hale"};
+    book.metadata.language = "en";
+    book.metadata.publisher = "Kelvra Press";
+    book.metadata.description = "A short sample.";
+
+    Chapter one;
+    one.blocks.push_back(Heading("Chapter One", 1));
+    Block styled;
+    styled.runs = {Run("Plain, "), Run("bold", StyleBold), Run(" and "), Run("italic", StyleItalic),
+                   Run(" & <escaped>."), Run(" See the end.", StylePlain, "#the-end")};
+    one.blocks.push_back(styled);
+    Block picture;
+    picture.kind = BlockKind::Image;
+    picture.imageId = "pic";
+    picture.runs = {Run("A lantern")};
+    one.blocks.push_back(picture);
+    one.blocks.push_back(Heading("A Section", 2));
+    one.blocks.push_back(TextBlock("Text under the section."));
+
+    Chapter two;
+    two.blocks.push_back(Heading("Chapter Two", 1));
+    Block last = TextBlock("The last words.");
+    last.anchor = "the-end";
+    two.blocks.push_back(last);
+
+    book.chapters = {one, two};
+    book.images = {Image{"pic", "image/png", TinyPng()}, Image{"cover", "image/png", TinyPng() + std::string(1, '\0')}};
+    book.coverImageId = "cover";
+    return book;
+}
+
+Book ReadBack(const std::string& bytes)
+{
+    SourceFile source;
+    source.path = "book.mobi";
+    source.baseName = "book";
+    source.bytes = bytes;
+    return ReadMobiBook(source);
+}
+
+std::string AllText(const Book& book)
+{
+    std::string text;
+    for (const Chapter& chapter : book.chapters)
+        for (const Block& block : chapter.blocks)
+            text += RunsText(block.runs) + "\n";
+    return text;
+}
+
+const Block* FindBlock(const Book& book, BlockKind kind)
+{
+    for (const Chapter& chapter : book.chapters)
+        for (const Block& block : chapter.blocks)
+            if (block.kind == kind)
+                return &block;
+    return nullptr;
+}
+
+TEST(MobiReader, RoundTripKeepsStructureStylesImagesAndMetadata)
+{
+    const Book book = ReadBack(WriteMobiBook(SampleBook()));
+
+    EXPECT_EQ(book.metadata.title, "The Lantern Road");
+    EXPECT_EQ(book.metadata.authors, (std::vector<std::string>{"Ada Wren", "Tom Hale"}));
+    EXPECT_EQ(book.metadata.language.substr(0, 2), "en");
+    EXPECT_EQ(book.metadata.publisher, "Kelvra Press");
+    EXPECT_EQ(book.metadata.description, "A short sample.");
+
+    // Chapters at the top headings, a section heading one level down.
+    std::vector<std::pair<std::string, int>> toc;
+    for (const Chapter& chapter : book.chapters)
+        if (!chapter.title.empty())
+            toc.emplace_back(chapter.title, chapter.level);
+    EXPECT_EQ(toc, (std::vector<std::pair<std::string, int>>{{"Chapter One", 1}, {"A Section", 2}, {"Chapter Two", 1}}));
+    ASSERT_FALSE(book.chapters.empty());
+    EXPECT_EQ(book.chapters.front().blocks.front().kind, BlockKind::Heading);
+
+    const std::string text = AllText(book);
+    EXPECT_NE(text.find("Plain, bold and italic & <escaped>. See the end."), std::string::npos) << text;
+    EXPECT_NE(text.find("The last words."), std::string::npos) << text;
+
+    std::uint32_t boldSeen = 0;
+    std::string linkTarget;
+    for (const Chapter& chapter : book.chapters)
+        for (const Block& block : chapter.blocks)
+            for (const InlineRun& run : block.runs) {
+                if (run.text == "bold")
+                    boldSeen |= run.styles;
+                if (run.text == "italic")
+                    boldSeen |= run.styles << 8;
+                if (!run.link.empty())
+                    linkTarget = run.link;
+            }
+    EXPECT_EQ(boldSeen, StyleBold | (StyleItalic << 8));
+
+    // The internal link leads to the block that held its anchor.
+    ASSERT_FALSE(linkTarget.empty());
+    bool linkResolves = false;
+    for (const Chapter& chapter : book.chapters)
+        for (const Block& block : chapter.blocks)
+            if ("#" + block.anchor == linkTarget ||
+                std::any_of(block.runs.begin(), block.runs.end(), [&](const InlineRun& r) { return "#" + r.anchor == linkTarget; }))
+                linkResolves = RunsText(block.runs).find("The last words.") != std::string::npos;
+    EXPECT_TRUE(linkResolves) << linkTarget;
+
+    const Block* image = FindBlock(book, BlockKind::Image);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(RunsText(image->runs), "A lantern");
+    const auto picture = std::find_if(book.images.begin(), book.images.end(), [&](const Image& i) { return i.id == image->imageId; });
+    ASSERT_NE(picture, book.images.end());
+    EXPECT_EQ(picture->data, TinyPng());
+    const auto cover = std::find_if(book.images.begin(), book.images.end(), [&](const Image& i) { return i.id == book.coverImageId; });
+    ASSERT_NE(cover, book.images.end());
+    EXPECT_EQ(cover->data, TinyPng() + std::string(1, '\0'));
+}
+
+TEST(MobiReader, LongTextAcrossManyRecordsIsComplete)
+{
+    Book source;
+    source.metadata.title = "Long";
+    for (int c = 1; c <= 30; ++c) {
+        Chapter chapter;
+        chapter.blocks.push_back(Heading("Part " + std::to_string(c), 1));
+        for (int p = 0; p < 40; ++p)
+            chapter.blocks.push_back(TextBlock("Paragraph " + std::to_string(p) + " of part " + std::to_string(c) +
+                                               " with some ünïcödé text crossing record boundaries."));
+        source.chapters.push_back(chapter);
+    }
+    const Book book = ReadBack(WriteMobiBook(source));
+    ASSERT_EQ(book.chapters.size(), 30u);
+    EXPECT_EQ(book.chapters[29].title, "Part 30");
+    EXPECT_EQ(book.chapters[29].blocks.size(), 41u);
+    EXPECT_EQ(RunsText(book.chapters[17].blocks[40].runs),
+              "Paragraph 39 of part 18 with some ünïcödé text crossing record boundaries.");
+}
+
+TEST(MobiReader, RefusesDamagedAndProtectedBooks)
+{
+    const std::string good = WriteMobiBook(SampleBook());
+    MobiWriteOptions drm;
+    drm.markEncrypted = true;
+    // The PalmDOC header's text record count sits 8 bytes into record 0.
+    std::string zeroTextRecords = good;
+    size_t recordZero = 0;
+    for (size_t i = 78; i < 82; ++i)
+        recordZero = recordZero << 8 | static_cast<unsigned char>(good[i]);
+    zeroTextRecords[recordZero + 8] = zeroTextRecords[recordZero + 9] = '\0';
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool protectedBook;
+    } cases[] = {
+        {"header only", good.substr(0, 90), false},
+        {"cut in the record list", good.substr(0, 100), false},
+        {"cut in the first record", good.substr(0, 200), false},
+        {"no text records", zeroTextRecords, false},
+        {"random after the header", good.substr(0, 68) + std::string(4000, '\x5A'), false},
+        {"DRM", WriteMobiBook(SampleBook(), drm), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            ReadBack(c.bytes);
+            ADD_FAILURE() << "accepted";
+        } catch (const InputRejected& rejected) {
+            EXPECT_FALSE(c.protectedBook) << rejected.what();
+        } catch (const ConversionError& error) {
+            EXPECT_TRUE(c.protectedBook) << error.what();
+            EXPECT_NE(std::string(error.what()).find("DRM"), std::string::npos) << error.what();
+        }
+    }
+}
+
+TEST(MobiReader, CutAnywhereNeverCrashes)
+{
+    const std::string good = WriteMobiBook(SampleBook());
+    for (size_t length = 0; length < good.size(); length += 7) {
+        SourceFile source{"cut.mobi", "cut", good.substr(0, length)};
+        try {
+            ReadMobiBook(source);
+        } catch (const ConversionError&) {
+        }
+    }
+    SUCCEED();
+}
+
+TEST(MobiMapping, ChaptersFollowTheBooksOwnTableOfContents)
+{
+    MobiContent content;
+    content.metadata.title = "Parts";
+    content.partNames = {"part00000.html", "part00001.html"};
+    content.parts = {
+        "<html><body><p>Front matter.</p><h2 id=\"a\">Opening</h2><p>First <a href=\"part00001.html#b\">link</a>.</p></body></html>",
+        "<html><body><div id=\"b\"><p class=\"title\">Not a heading</p></div><p>Second.</p>"
+        "<p id=\"c\">Third <img src=\"resource00003.jpg\" alt=\"icon\"/> inline.</p></body></html>",
+    };
+    content.ncx = "<?xml version=\"1.0\"?><ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\"><navMap>"
+                  "<navPoint><navLabel><text>Opening</text></navLabel><content src=\"part00000.html#a\"/>"
+                  "<navPoint><navLabel><text>Inner</text></navLabel><content src=\"part00001.html#c\"/></navPoint>"
+                  "</navPoint>"
+                  "<navPoint><navLabel><text>Second part</text></navLabel><content src=\"part00001.html#b\"/></navPoint>"
+                  "<navPoint><navLabel><text>Nowhere</text></navLabel><content src=\"missing.html\"/></navPoint>"
+                  "</navMap></ncx>";
+    content.images = {MobiResource{3, TinyPng()}, MobiResource{4, TinyPng()}};
+    const Book book = MapMobiContent(content, "fallback");
+
+    std::vector<std::string> titles;
+    std::vector<int> levels;
+    for (const Chapter& chapter : book.chapters) {
+        titles.push_back(chapter.title);
+        levels.push_back(chapter.level);
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"", "Opening", "Second part", "Inner"}));
+    EXPECT_EQ(levels[3], 2);
+    // Only the image the text uses is kept.
+    ASSERT_EQ(book.images.size(), 1u);
+    EXPECT_EQ(book.images[0].id, "image3");
+    // The cross-part link points at the anchor of the second part's first block.
+    const InlineRun& link = book.chapters[1].blocks[1].runs[1];
+    EXPECT_EQ(link.text, "link");
+    const Block& target = book.chapters[2].blocks[0];
+    EXPECT_EQ(RunsText(target.runs), "Not a heading");
+    EXPECT_TRUE("#" + target.anchor == link.link ||
+                std::any_of(target.runs.begin(), target.runs.end(), [&](const InlineRun& r) { return "#" + r.anchor == link.link; }))
+        << link.link;
+}
+
+TEST(MobiMapping, EmptyPartsAreRefused)
+{
+    MobiContent content;
+    content.partNames = {"part00000.html"};
+    content.parts = {"<html><body><p> </p><script>var x;</script></body></html>"};
+    EXPECT_THROW(MapMobiContent(content, "x"), InputRejected);
+}
+
+} // namespace
+} // namespace kelvra::test
