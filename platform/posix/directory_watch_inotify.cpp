@@ -42,23 +42,6 @@ FileVersion VersionOf(const struct stat& info)
     return version;
 }
 
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 // One entry of a folder listing: its name and whether it is a real folder
 // (symbolic links to folders are not followed into).
 struct ListedEntry {

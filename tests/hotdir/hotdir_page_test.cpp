@@ -41,8 +41,8 @@ struct PageHarness {
     DirectoryMonitor monitor;
     HotDirPage page;
 
-    explicit PageHarness(ConverterProgram converter = {})
-        : monitor(),
+    explicit PageHarness(ConverterProgram converter = {}, DirectoryWatchFactory openWatch = OpenDirectoryWatch)
+        : monitor(std::move(openWatch)),
           page(monitor, HotDirPageServices{view, settings, messages, picker, launcher, clock, test::FakeLanguage, kTitle,
                                            converter.path.empty() ? ConverterProgram{"ebook.exe", &runner} : converter})
     {
@@ -173,31 +173,19 @@ TEST(HotDirPage, StartWatchesSavesAndShowsRunningStopUndoesIt)
 
 TEST(HotDirPage, MonitorThatCannotStartLeavesThePageStoppedAndUnsaved)
 {
-    TempFolder temp;
-    FakeHotDirView view;
-    FakeHotDirSettings settings;
-    RecordingMessageBox messages;
-    test::RecordingFolderPicker picker;
-    test::RecordingShellLauncher launcher;
-    FakeLogClock clock;
-    DirectoryMonitor monitor([](const std::string&, bool) -> std::unique_ptr<DirectoryWatch> {
+    PageHarness h({}, [](const std::string&, bool) -> std::unique_ptr<DirectoryWatch> {
         throw DirectoryWatchError("Too many open files", false);
     });
-    HotDirPage page(monitor, {view, settings, messages, picker, launcher, clock, test::FakeLanguage, kTitle, {}});
-    fs::create_directories(temp / "in");
-    fs::create_directories(temp / "out");
-    view.texts = {{HotDirControl::edtindir, temp / "in"},
-                  {HotDirControl::edtoutdir, temp / "out"},
-                  {HotDirControl::edtlog, temp.path()}};
+    h.FillFields(h.in, h.out, h.logs);
     try {
-        page.btnsbtrunClick();
+        h.page.btnsbtrunClick();
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_STREQ(error.what(), "Too many open files");
     }
-    EXPECT_FALSE(monitor.IsRunning());
-    EXPECT_TRUE(settings.saved.empty());
-    EXPECT_TRUE(view.enabled.empty());
+    EXPECT_FALSE(h.monitor.IsRunning());
+    EXPECT_TRUE(h.settings.saved.empty());
+    EXPECT_TRUE(h.view.enabled.empty());
 }
 
 TEST(HotDirPage, SettingsThatCannotBeSavedStillShowTheRunningWatch)
