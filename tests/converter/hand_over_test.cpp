@@ -1,0 +1,116 @@
+// The hand-over to ebook-convert, with a fake ebook-convert placed first on
+// the PATH: which inputs go to it, what it receives, and how its failures end.
+
+#include "tests/converter/converter_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace kelvra::test {
+namespace {
+
+/// A fake ebook-convert that records its arguments, one per line, and then
+/// writes an EPUB, fails with a message, or writes nothing, as FAKE_MODE says.
+class FakeEbookConvert {
+public:
+    FakeEbookConvert()
+    {
+        std::filesystem::create_directories(m_folder.Path() / "bin");
+        const std::string script = m_folder.File("bin/ebook-convert");
+        WriteFile(script, "#!/bin/sh\n"
+                          "printf '%s\\n' \"$@\" > \"$FAKE_LOG\"\n"
+                          "case \"$FAKE_MODE\" in\n"
+                          "  write) printf 'EPUB from the fake' > \"$2\" ;;\n"
+                          "  fail) echo 'progress line' >&2; echo 'Conversion error: damaged book' >&2; exit 3 ;;\n"
+                          "  nothing) exit 0 ;;\n"
+                          "esac\n");
+        chmod(script.c_str(), 0755);
+    }
+
+    std::string PathVariable() const { return (m_folder.Path() / "bin").string() + ":/usr/bin:/bin"; }
+    std::string LogPath() const { return m_folder.File("arguments.log"); }
+
+private:
+    TempFolder m_folder;
+};
+
+struct HandOverCase {
+    const char* name;
+    const char* inputName;
+    std::string inputBytes;
+    const char* mode;
+    int exitCode;
+    const char* messagePart; ///< in standard error; empty for success
+};
+
+TEST(HandOver, InputsWithoutAReaderGoToEbookConvert)
+{
+    const HandOverCase cases[] = {
+        {"LIT", "book.lit", "ITOLITLS\x01\x00\x00\x00 rest of a lit file", "write", 0, ""},
+        {"PDF named .txt", "book.txt", "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n", "write", 0, ""},
+        {"MOBI", "book.mobi", std::string(60, '\0') + "BOOKMOBI" + std::string(40, '\0'), "write", 0, ""},
+        {"FB2 our reader refuses", "book.fb2", "<FictionBook><body><p>cut", "write", 0, ""},
+        {"ebook-convert fails", "book.lit", "ITOLITLS", "fail", 1,
+         "LIT input not converted: no reader for LIT files; ebook-convert failed: exit status 3: Conversion error: damaged book"},
+        {"ebook-convert writes nothing", "book.lit", "ITOLITLS", "nothing", 1, "ebook-convert wrote no EPUB"},
+    };
+    FakeEbookConvert fake;
+    const ScopedEnvironment path("PATH", fake.PathVariable());
+    const ScopedEnvironment log("FAKE_LOG", fake.LogPath());
+    for (const HandOverCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::string input = folder.File(c.inputName);
+        WriteFile(input, c.inputBytes);
+        const std::string output = folder.File("out.epub");
+        const ScopedEnvironment mode("FAKE_MODE", c.mode);
+
+        const ProgramRun run = RunEbookExe({input, output});
+
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.errorOutput;
+        EXPECT_NE(run.errorOutput.find(c.messagePart), std::string::npos) << run.errorOutput;
+        // The fake got the input, a temporary EPUB beside the output, and the option.
+        const std::string arguments = ReadFile(fake.LogPath());
+        const std::string prefix = input + "\n" + folder.File(".ebook-");
+        EXPECT_EQ(arguments.rfind(prefix, 0), 0u) << arguments;
+        EXPECT_NE(arguments.find(".epub\n--no-default-epub-cover\n"), std::string::npos) << arguments;
+        if (c.exitCode == 0) {
+            EXPECT_EQ(ReadFile(output), "EPUB from the fake");
+            EXPECT_EQ(folder.Names(), (std::vector<std::string>{c.inputName, "out.epub"}));
+        } else {
+            EXPECT_EQ(folder.Names(), std::vector<std::string>{c.inputName}) << "nothing at the output path";
+        }
+    }
+}
+
+TEST(HandOver, OurReadersNeverHandOver)
+{
+    FakeEbookConvert fake;
+    const ScopedEnvironment path("PATH", fake.PathVariable());
+    const ScopedEnvironment log("FAKE_LOG", fake.LogPath());
+    const ScopedEnvironment mode("FAKE_MODE", "write");
+    TempFolder folder;
+    for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"a.txt", "Text."},
+                                      {"b.fb2", SampleFb2()}, {"c.rtf", SampleRtf()}}) {
+        SCOPED_TRACE(name);
+        WriteFile(folder.File(name), bytes);
+        ASSERT_EQ(RunEbookExe({folder.File(name), folder.File(name + ".epub")}).exitCode, 0);
+        EXPECT_EQ(ReadZip(folder.File(name + ".epub")).at(0).name, "mimetype");
+    }
+    EXPECT_FALSE(std::filesystem::exists(fake.LogPath())) << "ebook-convert was started";
+}
+
+TEST(HandOver, WithoutEbookConvertTheInputIsRefusedClearly)
+{
+    const ScopedEnvironment path("PATH", "/nonexistent");
+    TempFolder folder;
+    WriteFile(folder.File("book.lit"), "ITOLITLS");
+    const ProgramRun run = RunEbookExe({folder.File("book.lit"), folder.File("out.epub")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.errorOutput, "ebook.exe: LIT input not converted: no reader for LIT files\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"book.lit"});
+}
+
+} // namespace
+} // namespace kelvra::test
