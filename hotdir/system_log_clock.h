@@ -4,7 +4,7 @@
 // locale's long time format (without a time zone, which the format of the
 // system's clock does not show) and the local date.
 
-#include "hotdir/hotdir_page_services.h"
+#include "hotdir/hotdir_services.h"
 
 #include <QLocale>
 

@@ -9,10 +9,10 @@
 //   hotdir_bench [files=2000] [bytes per file=4096]
 
 #include "hotdir/directory_monitor.h"
-#include "hotdir/hotdir_page.h"
+#include "hotdir/hotdir_controller.h"
 #include "hotdir/monitor_stages.h"
 #include "hotdir/wait_thread.h"
-#include "tests/hotdir/hotdir_page_fakes.h"
+#include "tests/hotdir/hotdir_fakes.h"
 #include "tests/support/test_doubles.h"
 #include "tests/support/test_files.h"
 
@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     test::FakeLogClock clock;
     TimedRunner runner;
     DirectoryMonitor monitor;
-    HotDirPage page(monitor, {view, settings, messages, picker, launcher, clock, test::FakeLanguage, "Kelvra Converter",
+    HotDirController page(monitor, {view, settings, messages, picker, launcher, clock, test::FakeLanguage, "Kelvra Converter",
                               ConverterProgram{test::FakeConverterPath(), &runner}});
     view.texts = {{HotDirControl::edtindir, in}, {HotDirControl::edtoutdir, out}, {HotDirControl::edtlog, logs}};
     page.btnsbtrunClick();

@@ -1,9 +1,9 @@
-#include "hotdir/hotdir_page.h"
+#include "hotdir/hotdir_controller.h"
 
 #include "core/paths.h"
 #include "hotdir/directory_monitor.h"
 #include "hotdir/monitor_stages.h"
-#include "tests/hotdir/hotdir_page_fakes.h"
+#include "tests/hotdir/hotdir_fakes.h"
 #include "tests/hotdir/hotdir_test_support.h"
 #include "tests/support/test_doubles.h"
 #include "tests/support/test_files.h"
@@ -26,7 +26,7 @@ using test::TempFolder;
 constexpr char kTitle[] = "Kelvra Converter";
 
 // The page with fakes around it, and real folders In, Out and Log.
-struct PageHarness {
+struct ControllerHarness {
     TempFolder temp;
     std::string in = temp / "In";
     std::string out = temp / "Out";
@@ -39,11 +39,11 @@ struct PageHarness {
     FakeLogClock clock;
     test::RecordingProcessRunner runner;
     DirectoryMonitor monitor;
-    HotDirPage page;
+    HotDirController page;
 
-    explicit PageHarness(ConverterProgram converter = {}, DirectoryWatchFactory openWatch = OpenDirectoryWatch)
+    explicit ControllerHarness(ConverterProgram converter = {}, DirectoryWatchFactory openWatch = OpenDirectoryWatch)
         : monitor(std::move(openWatch)),
-          page(monitor, HotDirPageServices{view, settings, messages, picker, launcher, clock, test::FakeLanguage, kTitle,
+          page(monitor, HotDirControllerServices{view, settings, messages, picker, launcher, clock, test::FakeLanguage, kTitle,
                                            converter.path.empty() ? ConverterProgram{"ebook.exe", &runner} : converter})
     {
         for (const std::string& folder : {in, out, logs})
@@ -81,11 +81,11 @@ const StartCheckCase kStartChecks[] = {
     {"output_inside_input_other_case", "In", "in/Inner", "Log", 20, HotDirControl::edtindir},
 };
 
-TEST(HotDirPage, StartChecksRefuseInOrderWithTheirMessageAndFocus)
+TEST(HotDirController, StartChecksRefuseInOrderWithTheirMessageAndFocus)
 {
     for (const StartCheckCase& c : kStartChecks) {
         SCOPED_TRACE(c.name);
-        PageHarness h;
+        ControllerHarness h;
         fs::create_directory(h.in + "/Inner");
         fs::create_directory(h.temp / "in"); // the other letter case exists too
         fs::create_directory(h.temp / "in/Inner");
@@ -105,7 +105,7 @@ TEST(HotDirPage, StartChecksRefuseInOrderWithTheirMessageAndFocus)
     }
 }
 
-TEST(HotDirPage, OutputContainingTheInputOrNamedAlikeElsewhereIsAccepted)
+TEST(HotDirController, OutputContainingTheInputOrNamedAlikeElsewhereIsAccepted)
 {
     struct Case {
         const char* name;
@@ -119,7 +119,7 @@ TEST(HotDirPage, OutputContainingTheInputOrNamedAlikeElsewhereIsAccepted)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PageHarness h;
+        ControllerHarness h;
         fs::create_directories(h.temp / c.input);
         fs::create_directories(h.temp / c.output);
         h.FillFields(h.temp / c.input, h.temp / c.output, h.logs);
@@ -142,9 +142,9 @@ void ExpectRunningState(const FakeHotDirView& view, bool running)
     EXPECT_EQ(view.enabled, expected);
 }
 
-TEST(HotDirPage, StartWatchesSavesAndShowsRunningStopUndoesIt)
+TEST(HotDirController, StartWatchesSavesAndShowsRunningStopUndoesIt)
 {
-    PageHarness h;
+    ControllerHarness h;
     h.settings.values = {"/old/log", "/old/in", "/old/out", false};
     h.FillFields(h.in, h.out, h.logs);
     h.view.subDir = true;
@@ -171,9 +171,9 @@ TEST(HotDirPage, StartWatchesSavesAndShowsRunningStopUndoesIt)
     ExpectRunningState(h.view, false);
 }
 
-TEST(HotDirPage, MonitorThatCannotStartLeavesThePageStoppedAndUnsaved)
+TEST(HotDirController, MonitorThatCannotStartLeavesThePageStoppedAndUnsaved)
 {
-    PageHarness h({}, [](const std::string&, bool) -> std::unique_ptr<DirectoryWatch> {
+    ControllerHarness h({}, [](const std::string&, bool) -> std::unique_ptr<DirectoryWatch> {
         throw DirectoryWatchError("Too many open files", false);
     });
     h.FillFields(h.in, h.out, h.logs);
@@ -188,9 +188,9 @@ TEST(HotDirPage, MonitorThatCannotStartLeavesThePageStoppedAndUnsaved)
     EXPECT_TRUE(h.view.enabled.empty());
 }
 
-TEST(HotDirPage, SettingsThatCannotBeSavedStillShowTheRunningWatch)
+TEST(HotDirController, SettingsThatCannotBeSavedStillShowTheRunningWatch)
 {
-    PageHarness h;
+    ControllerHarness h;
     h.FillFields(h.in, h.out, h.logs);
     h.settings.failSave = true;
     EXPECT_THROW(h.page.btnsbtrunClick(), std::runtime_error);
@@ -198,9 +198,9 @@ TEST(HotDirPage, SettingsThatCannotBeSavedStillShowTheRunningWatch)
     ExpectRunningState(h.view, true);
 }
 
-TEST(HotDirPage, LoadFillsTheFieldsAndSaveKeepsSettingsOfEmptyFields)
+TEST(HotDirController, LoadFillsTheFieldsAndSaveKeepsSettingsOfEmptyFields)
 {
-    PageHarness h;
+    ControllerHarness h;
     h.settings.values = {"/log", "/in", "/out", true};
     h.page.LoadHotDirSettings();
     EXPECT_EQ(h.view.Text(HotDirControl::edtlog), "/log");
@@ -220,7 +220,7 @@ TEST(HotDirPage, LoadFillsTheFieldsAndSaveKeepsSettingsOfEmptyFields)
 
 struct ChooseCase {
     const char* name;
-    void (HotDirPage::*action)();
+    void (HotDirController::*action)();
     const char* chosen; // nothing chosen: the user cancels
     const char* otherText;
     const char* title;
@@ -231,33 +231,33 @@ struct ChooseCase {
 };
 
 const ChooseCase kChooseCases[] = {
-    {"input_plain", &HotDirPage::actSelectIndirExecute, "/books/in", "/books/out", "language string 15", 0,
+    {"input_plain", &HotDirController::actSelectIndirExecute, "/books/in", "/books/out", "language string 15", 0,
      HotDirControl::edtindir, HotDirControl::edtoutdir, "/books/in"},
-    {"input_equals_output", &HotDirPage::actSelectIndirExecute, "/books/out", "/books/out", "language string 15", 16,
+    {"input_equals_output", &HotDirController::actSelectIndirExecute, "/books/out", "/books/out", "language string 15", 16,
      HotDirControl::edtindir, HotDirControl::edtoutdir, "before"},
-    {"input_is_parent_of_output", &HotDirPage::actSelectIndirExecute, "/books", "/books/out", "language string 15",
+    {"input_is_parent_of_output", &HotDirController::actSelectIndirExecute, "/books", "/books/out", "language string 15",
      16, HotDirControl::edtindir, HotDirControl::edtoutdir, "/books"},
-    {"input_equals_output_other_case", &HotDirPage::actSelectIndirExecute, "/Books/Out", "/books/out",
+    {"input_equals_output_other_case", &HotDirController::actSelectIndirExecute, "/Books/Out", "/books/out",
      "language string 15", 16, HotDirControl::edtindir, HotDirControl::edtoutdir, "/Books/Out"},
-    {"input_cancelled", &HotDirPage::actSelectIndirExecute, nullptr, "/books/out", "language string 15", 0,
+    {"input_cancelled", &HotDirController::actSelectIndirExecute, nullptr, "/books/out", "language string 15", 0,
      HotDirControl::edtindir, HotDirControl::edtoutdir, "before"},
-    {"output_plain", &HotDirPage::actSelectOutdirExecute, "/books/out", "/books/in", "language string 17", 0,
+    {"output_plain", &HotDirController::actSelectOutdirExecute, "/books/out", "/books/in", "language string 17", 0,
      HotDirControl::edtoutdir, HotDirControl::edtindir, "/books/out"},
-    {"output_is_parent_of_input", &HotDirPage::actSelectOutdirExecute, "/books", "/books/in", "language string 17",
+    {"output_is_parent_of_input", &HotDirController::actSelectOutdirExecute, "/books", "/books/in", "language string 17",
      18, HotDirControl::edtoutdir, HotDirControl::edtindir, "/books"},
-    {"output_equals_input", &HotDirPage::actSelectOutdirExecute, "/books/in", "/books/in", "language string 17", 18,
+    {"output_equals_input", &HotDirController::actSelectOutdirExecute, "/books/in", "/books/in", "language string 17", 18,
      HotDirControl::edtoutdir, HotDirControl::edtindir, "before"},
-    {"output_same_name_elsewhere", &HotDirPage::actSelectOutdirExecute, "/in", "/books/in", "language string 17", 0,
+    {"output_same_name_elsewhere", &HotDirController::actSelectOutdirExecute, "/in", "/books/in", "language string 17", 0,
      HotDirControl::edtoutdir, HotDirControl::edtindir, "/in"},
-    {"log_folder", &HotDirPage::actSelectLogpathExecute, "/books/in", "/books/in", "log path", 0,
+    {"log_folder", &HotDirController::actSelectLogpathExecute, "/books/in", "/books/in", "log path", 0,
      HotDirControl::edtlog, HotDirControl::edtindir, "/books/in"},
 };
 
-TEST(HotDirPage, ChooseActionsWarnAndFillTheirField)
+TEST(HotDirController, ChooseActionsWarnAndFillTheirField)
 {
     for (const ChooseCase& c : kChooseCases) {
         SCOPED_TRACE(c.name);
-        PageHarness h;
+        ControllerHarness h;
         h.view.texts[c.target] = "before";
         h.view.texts[c.other] = c.otherText;
         if (c.chosen)
@@ -281,9 +281,9 @@ TEST(HotDirPage, ChooseActionsWarnAndFillTheirField)
     }
 }
 
-TEST(HotDirPage, OpenActionsHandTheShellTheirParameters)
+TEST(HotDirController, OpenActionsHandTheShellTheirParameters)
 {
-    PageHarness h;
+    ControllerHarness h;
     h.FillFields("/field in", "/field out", "/field log");
     h.settings.values.LogDir = "/settings log";
     h.page.actOpenIndirExecute();
@@ -299,9 +299,9 @@ TEST(HotDirPage, OpenActionsHandTheShellTheirParameters)
 
 // Processing without the monitor: a recording runner stands in for the
 // converter and writes (or does not write) the EPUB.
-TEST(HotDirPage, ReportedFileIsConvertedAndLoggedByteForByte)
+TEST(HotDirController, ReportedFileIsConvertedAndLoggedByteForByte)
 {
-    PageHarness h;
+    ControllerHarness h;
     h.settings.values = {h.logs, h.in, h.out, false};
     h.runner.onRun = [&](const ProcessCommand& command) {
         h.clock.time = "10:11:19"; // the conversion takes a while
@@ -319,9 +319,9 @@ TEST(HotDirPage, ReportedFileIsConvertedAndLoggedByteForByte)
     EXPECT_EQ(h.page.ReportedFiles().Value(0), "1");
 }
 
-TEST(HotDirPage, FailuresAreLoggedOnceOrTwiceAndNotRetried)
+TEST(HotDirController, FailuresAreLoggedOnceOrTwiceAndNotRetried)
 {
-    PageHarness h;
+    ControllerHarness h;
     h.settings.values = {h.logs, h.in, h.out, false};
     // No EPUB: one failed entry.
     h.page.HotDirFileReady(h.in + "/a.pdf");
@@ -340,9 +340,9 @@ TEST(HotDirPage, FailuresAreLoggedOnceOrTwiceAndNotRetried)
     EXPECT_EQ(h.runner.commands.size(), 2u);
 }
 
-TEST(HotDirPage, FileWhoseLogCouldNotBeWrittenIsProcessedFirstAtTheNextReport)
+TEST(HotDirController, FileWhoseLogCouldNotBeWrittenIsProcessedFirstAtTheNextReport)
 {
-    PageHarness h;
+    ControllerHarness h;
     h.settings.values = {h.temp / "log gone", h.in, h.out, false};
     EXPECT_THROW(h.page.HotDirFileReady(h.in + "/first.pdf"), std::runtime_error);
     EXPECT_TRUE(h.runner.commands.empty()) << "converted although its start was not logged";
@@ -357,9 +357,9 @@ TEST(HotDirPage, FileWhoseLogCouldNotBeWrittenIsProcessedFirstAtTheNextReport)
     EXPECT_EQ(h.page.ReportedFiles().Value(1), "2");
 }
 
-TEST(HotDirPage, WithSubDirTheOutputFolderIsCreatedFirst)
+TEST(HotDirController, WithSubDirTheOutputFolderIsCreatedFirst)
 {
-    PageHarness h;
+    ControllerHarness h;
     const std::string out = h.temp / "Out new/deeper";
     h.settings.values = {h.logs, h.in, out, true};
     std::vector<bool> existed;
@@ -370,9 +370,9 @@ TEST(HotDirPage, WithSubDirTheOutputFolderIsCreatedFirst)
 
 // The whole way: a file copied into the watched folder, reported by the
 // real monitor, converted by the fake converter program, logged.
-TEST(HotDirPage, FileCopiedIntoTheWatchedFolderEndsUpConvertedAndLogged)
+TEST(HotDirController, FileCopiedIntoTheWatchedFolderEndsUpConvertedAndLogged)
 {
-    PageHarness h(ConverterProgram{test::FakeConverterPath(), nullptr});
+    ControllerHarness h(ConverterProgram{test::FakeConverterPath(), nullptr});
     h.FillFields(h.in, h.out, h.logs);
     h.page.btnsbtrunClick();
     ASSERT_TRUE(h.monitor.IsRunning());

@@ -1,4 +1,4 @@
-#include "hotdir/hotdir_page.h"
+#include "hotdir/hotdir_controller.h"
 
 #include "core/paths.h"
 #include "core/shell.h"
@@ -58,12 +58,12 @@ const char* ComponentName(HotDirControl control)
     return "";
 }
 
-HotDirPage::HotDirPage(DirectoryMonitor& monitor, HotDirPageServices services)
+HotDirController::HotDirController(DirectoryMonitor& monitor, HotDirControllerServices services)
     : m_monitor(monitor), m_services(std::move(services))
 {
 }
 
-void HotDirPage::LoadHotDirSettings()
+void HotDirController::LoadHotDirSettings()
 {
     const HotDirSettingsValues values = m_services.settings.Values();
     HotDirView& view = m_services.view;
@@ -73,7 +73,7 @@ void HotDirPage::LoadHotDirSettings()
     view.SetSubDirChecked(values.SubDir);
 }
 
-void HotDirPage::SaveHotDirSettings()
+void HotDirController::SaveHotDirSettings()
 {
     HotDirSettingsValues values = m_services.settings.Values();
     const HotDirView& view = m_services.view;
@@ -91,7 +91,7 @@ void HotDirPage::SaveHotDirSettings()
     m_services.settings.SaveSettings();
 }
 
-void HotDirPage::SetHotDirRunning(bool running)
+void HotDirController::SetHotDirRunning(bool running)
 {
     HotDirView& view = m_services.view;
     view.SetEnabled(HotDirControl::btnsbtrun, !running);
@@ -104,12 +104,12 @@ void HotDirPage::SetHotDirRunning(bool running)
         view.SetEnabled(control, !running);
 }
 
-void HotDirPage::ShowMessage(int languageIndex, unsigned icon)
+void HotDirController::ShowMessage(int languageIndex, unsigned icon)
 {
     m_services.messages.ShowMessageBox(m_services.language(languageIndex), m_services.applicationTitle, kMbOk | icon);
 }
 
-bool HotDirPage::RefuseUnless(bool ok, int languageIndex, HotDirControl focus)
+bool HotDirController::RefuseUnless(bool ok, int languageIndex, HotDirControl focus)
 {
     if (ok)
         return false;
@@ -118,7 +118,7 @@ bool HotDirPage::RefuseUnless(bool ok, int languageIndex, HotDirControl focus)
     return true;
 }
 
-void HotDirPage::btnsbtrunClick()
+void HotDirController::btnsbtrunClick()
 {
     const HotDirView& view = m_services.view;
     const std::string input = view.Text(HotDirControl::edtindir);
@@ -146,19 +146,19 @@ void HotDirPage::btnsbtrunClick()
     SetHotDirRunning(true);
 }
 
-void HotDirPage::btnsbtendClick()
+void HotDirController::btnsbtendClick()
 {
     m_reported.Clear();
     m_monitor.Stop();
     SetHotDirRunning(false);
 }
 
-void HotDirPage::chksubdirClick()
+void HotDirController::chksubdirClick()
 {
     SaveHotDirSettings();
 }
 
-void HotDirPage::ChooseFolder(int titleIndex, int warningIndex, HotDirControl target, HotDirControl other)
+void HotDirController::ChooseFolder(int titleIndex, int warningIndex, HotDirControl target, HotDirControl other)
 {
     std::string chosen;
     if (!BrowseForFolder(m_services.folderPicker, m_services.language(titleIndex), chosen))
@@ -172,44 +172,44 @@ void HotDirPage::ChooseFolder(int titleIndex, int warningIndex, HotDirControl ta
         view.SetText(target, chosen);
 }
 
-void HotDirPage::actSelectIndirExecute()
+void HotDirController::actSelectIndirExecute()
 {
     ChooseFolder(kAskInputFolder, kInputHoldsOutput, HotDirControl::edtindir, HotDirControl::edtoutdir);
 }
 
-void HotDirPage::actSelectOutdirExecute()
+void HotDirController::actSelectOutdirExecute()
 {
     ChooseFolder(kAskOutputFolder, kOutputInInput, HotDirControl::edtoutdir, HotDirControl::edtindir);
 }
 
-void HotDirPage::actSelectLogpathExecute()
+void HotDirController::actSelectLogpathExecute()
 {
     std::string chosen;
     if (BrowseForFolder(m_services.folderPicker, kLogBrowseTitle, chosen))
         m_services.view.SetText(HotDirControl::edtlog, chosen);
 }
 
-void HotDirPage::actOpenIndirExecute()
+void HotDirController::actOpenIndirExecute()
 {
     m_services.launcher.LaunchProgram(kExplorer, m_services.view.Text(HotDirControl::edtindir));
 }
 
-void HotDirPage::actOpenOutdirExecute()
+void HotDirController::actOpenOutdirExecute()
 {
     m_services.launcher.LaunchProgram(kExplorer, m_services.view.Text(HotDirControl::edtoutdir));
 }
 
-void HotDirPage::actOpenLogDirExecute()
+void HotDirController::actOpenLogDirExecute()
 {
     m_services.launcher.LaunchProgram(kExplorer, " /n,/select, \"" + TodayLogFile() + "\"");
 }
 
-std::string HotDirPage::TodayLogFile() const
+std::string HotDirController::TodayLogFile() const
 {
     return DailyLogPath(m_services.settings.Values().LogDir, m_services.clock.DateText());
 }
 
-void HotDirPage::HotDirFileReady(const std::string& path)
+void HotDirController::HotDirFileReady(const std::string& path)
 {
     m_reported.Add(path, std::string());
     // A pair left pending by an error in an earlier report goes first. The
@@ -221,7 +221,7 @@ void HotDirPage::HotDirFileReady(const std::string& path)
         ProcessPendingFile(index);
 }
 
-void HotDirPage::ProcessPendingFile(int index)
+void HotDirController::ProcessPendingFile(int index)
 {
     const HotDirSettingsValues settings = m_services.settings.Values();
     const LogClock& clock = m_services.clock;
@@ -242,7 +242,7 @@ void HotDirPage::ProcessPendingFile(int index)
     AppendLogText(ResultLogEntry(nominalOutput, converted, clock.LongTimeText()), logFile);
 }
 
-void HotDirPage::HotDirFailureReport(const std::string& nominalOutputPath, const std::string&)
+void HotDirController::HotDirFailureReport(const std::string& nominalOutputPath, const std::string&)
 {
     AppendLogText(ResultLogEntry(nominalOutputPath, false, m_services.clock.LongTimeText()), TodayLogFile());
 }

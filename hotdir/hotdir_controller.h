@@ -5,15 +5,15 @@
 // and open actions, and the processing of every file the monitor reports
 // (convert, then log start and outcome in the daily log).
 //
-// The window owns the page object, the monitor and the services, creates the
-// page once, calls LoadHotDirSettings, and binds its components' handlers to
-// the methods named after them. Everything runs on the main thread;
+// The window owns the controller, the monitor and the services, creates the
+// controller once, calls LoadHotDirSettings, and binds the page's component
+// handlers to the methods named after them. Everything runs on the main thread;
 // HotDirFileReady runs inside the monitor's dispatch tick and blocks until
 // the converter has ended. Errors leave the handlers as exceptions with the
 // message to show (the window's standard error report shows them).
 
 #include "core/converter_invocation.h"
-#include "hotdir/hotdir_page_services.h"
+#include "hotdir/hotdir_services.h"
 #include "hotdir/string_values.h"
 #include "platform/message_box.h"
 #include "platform/shell.h"
@@ -24,8 +24,8 @@ namespace kelvra {
 
 class DirectoryMonitor;
 
-/// Everything the page talks to. References must outlive the page.
-struct HotDirPageServices {
+/// Everything the controller talks to. References must outlive it.
+struct HotDirControllerServices {
     HotDirView& view;
     HotDirSettings& settings;
     MessageBoxService& messages;
@@ -37,9 +37,9 @@ struct HotDirPageServices {
     ConverterProgram converter;
 };
 
-class HotDirPage {
+class HotDirController {
 public:
-    HotDirPage(DirectoryMonitor& monitor, HotDirPageServices services);
+    HotDirController(DirectoryMonitor& monitor, HotDirControllerServices services);
 
     void LoadHotDirSettings();
     void SaveHotDirSettings();
@@ -77,7 +77,7 @@ private:
     void ChooseFolder(int titleIndex, int warningIndex, HotDirControl target, HotDirControl other);
 
     DirectoryMonitor& m_monitor;
-    HotDirPageServices m_services;
+    HotDirControllerServices m_services;
     TStringValues m_reported;
 };
 

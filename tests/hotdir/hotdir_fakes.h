@@ -3,7 +3,7 @@
 // Fakes of the hot-directory page's view and services: each records what it
 // was told, so tests assert exactly what the window would have shown.
 
-#include "hotdir/hotdir_page_services.h"
+#include "hotdir/hotdir_services.h"
 #include "platform/message_box.h"
 
 #include <map>
