@@ -48,6 +48,7 @@ QTimer* DispatchTimer(bool create)
     static QPointer<QTimer> timer;
     if (!timer && create) {
         timer = new QTimer(QCoreApplication::instance());
+        timer->setTimerType(Qt::PreciseTimer);
         timer->setInterval(kDispatchIntervalMs);
         QObject::connect(timer, &QTimer::timeout, [] {
             // Errors must not cross Qt's event loop.

@@ -25,6 +25,8 @@ TWaitThread::TWaitThread(DirectoryMonitor& monitor, std::unique_ptr<DirectoryWat
       m_knownVersions(std::move(knownVersions)),
       m_checkTimer(std::make_unique<QTimer>())
 {
+    // Five ticks must span two full seconds: a coarse timer may fire early.
+    m_checkTimer->setTimerType(Qt::PreciseTimer);
     m_checkTimer->setInterval(kCheckIntervalMs);
     QObject::connect(m_checkTimer.get(), &QTimer::timeout, [this] { CheckTick(); });
     m_checkTimer->start();
