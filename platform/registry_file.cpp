@@ -130,10 +130,7 @@ std::optional<ParsedData> ParseData(std::string_view text, std::string& reason)
             reason = "a dword value that is not 1 to 8 hexadecimal digits";
             return std::nullopt;
         }
-        std::string data(4, '\0');
-        for (int i = 0; i < 4; ++i)
-            data[static_cast<std::size_t>(i)] = static_cast<char>((*value >> (8 * i)) & 0xFF);
-        return ParsedData { kRegDword, data };
+        return ParsedData { kRegDword, DwordData(*value) };
     }
     std::uint32_t type = kRegBinary;
     std::string_view rest;
@@ -376,11 +373,8 @@ void AppendValue(std::string& out, const RegistryValue& value)
     if (value.type == kRegSz && FitsQuotedForm(value.data)) {
         out += Quote(std::string_view(value.data.data(), value.data.size() - 1));
     } else if (value.type == kRegDword && value.data.size() == 4) {
-        std::uint32_t number = 0;
-        for (int i = 3; i >= 0; --i)
-            number = (number << 8) | static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]);
         char text[16];
-        std::snprintf(text, sizeof text, "dword:%08x", number);
+        std::snprintf(text, sizeof text, "dword:%08x", DwordValue(value.data));
         out += text;
     } else {
         if (value.type == kRegBinary) {
@@ -396,6 +390,22 @@ void AppendValue(std::string& out, const RegistryValue& value)
 }
 
 } // namespace
+
+std::string DwordData(std::uint32_t value)
+{
+    std::string data(4, '\0');
+    for (std::size_t i = 0; i < 4; ++i)
+        data[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return data;
+}
+
+std::uint32_t DwordValue(std::string_view data)
+{
+    std::uint32_t value = 0;
+    for (std::size_t i = 4; i > 0; --i)
+        value = (value << 8) | static_cast<unsigned char>(data[i - 1]);
+    return value;
+}
 
 bool RegistryNamesEqual(std::string_view a, std::string_view b)
 {

@@ -72,6 +72,10 @@ RegistryDocument ParseRegistryText(std::string_view text);
 /// Writes the keys and values of `document` (its damage list is ignored).
 std::string FormatRegistryText(const RegistryDocument& document);
 
+/// The 4 little-endian bytes of a REG_DWORD, and back (`data` must hold 4).
+std::string DwordData(std::uint32_t value);
+std::uint32_t DwordValue(std::string_view data);
+
 /// True when two registry names are equal ignoring ASCII letter case, as the
 /// registry compares key and value names.
 bool RegistryNamesEqual(std::string_view a, std::string_view b);

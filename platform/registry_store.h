@@ -13,8 +13,9 @@
 // format of a registry export, $XDG_CONFIG_HOME/Tarnwick/registry.reg (default
 // ~/.config/Tarnwick/registry.reg):
 //   - Opening a key reads the whole file once; reads answer from that picture.
-//   - Every write is one transaction: take an exclusive flock on
-//     "registry.reg.lock", read the file afresh, change the one value, write a
+//   - Every write (or every group of writes between BeginWrites and
+//     CommitWrites) is one transaction: take an exclusive flock on
+//     "registry.reg.lock", read the file afresh, change the values, write a
 //     temporary file, fsync, rename it over the old file, fsync the folder.
 //     Two processes that write at the same time therefore keep each other's
 //     values, keys and values this program does not own stay as they were,
@@ -127,6 +128,19 @@ public:
     virtual void WriteString(std::string_view name, std::string_view value) = 0;
     virtual void WriteExpandString(std::string_view name, std::string_view value) = 0;
     virtual void WriteBinaryData(std::string_view name, std::string_view bytes) = 0;
+
+    /// Collects the writes that follow, until CommitWrites, into one change
+    /// of the store: other processes and a crash see all of them or none.
+    /// Until then a writer throws only for a write that can never succeed
+    /// (no key open, read-only key, bad name), and reads do not see the
+    /// collected values yet. Destroying the accessor before CommitWrites
+    /// drops the collected writes. A store that keeps
+    /// each write on its own (the Windows registry) does nothing here.
+    virtual void BeginWrites() { }
+    /// Stores the collected writes and ends the collection. Throws
+    /// "Failed to set data for '%s'" with the first collected name when they
+    /// cannot be stored; then none of them is.
+    virtual void CommitWrites() { }
 };
 
 /// A new accessor on the current user's store, no key open.

@@ -181,12 +181,16 @@ void TBaseSettings::SaveSettings()
     if (m_registryKey.isEmpty())
         return;
     const std::unique_ptr<RegistryStore> store = OpenStore();
+    // One change of the store: a crash or another process never sees half
+    // a save.
+    store->BeginWrites();
     const int count = PropertyCount(this);
     for (int i = 0; i < count; ++i) {
         const QMetaProperty property = PropertyAt(this, i);
         if (!IsExcluded(QString::fromLatin1(property.name())))
             SaveProperty(property, this, *store);
     }
+    store->CommitWrites();
 }
 
 void TBaseSettings::Loaded()

@@ -67,7 +67,8 @@ public:
     ~TBaseSettings() override;
 
     /// Writes every stored property into RegistryKey, overwriting existing
-    /// values. Does nothing when RegistryKey is empty.
+    /// values, as one change of the store (all values or none). Does nothing
+    /// when RegistryKey is empty.
     virtual void SaveSettings();
     /// Reads every stored property that has a value in RegistryKey. Does
     /// nothing when RegistryKey is empty.

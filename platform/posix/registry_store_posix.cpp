@@ -12,6 +12,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kelvra {
 
@@ -197,10 +198,7 @@ public:
         const RegistryValue* value = Lookup(name);
         if (!value || value->type != static_cast<std::uint32_t>(RegDataType::Integer) || value->data.size() != 4)
             throw InvalidType(name);
-        std::uint32_t number = 0;
-        for (int i = 3; i >= 0; --i)
-            number = (number << 8) | static_cast<unsigned char>(value->data[static_cast<std::size_t>(i)]);
-        return static_cast<std::int32_t>(number);
+        return static_cast<std::int32_t>(DwordValue(value->data));
     }
 
     std::string ReadString(std::string_view name) const override
@@ -227,11 +225,7 @@ public:
 
     void WriteInteger(std::string_view name, std::int32_t value) override
     {
-        std::string data(4, '\0');
-        const auto bits = static_cast<std::uint32_t>(value);
-        for (int i = 0; i < 4; ++i)
-            data[static_cast<std::size_t>(i)] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-        Write(name, RegDataType::Integer, std::move(data));
+        Write(name, RegDataType::Integer, DwordData(static_cast<std::uint32_t>(value)));
     }
 
     void WriteString(std::string_view name, std::string_view value) override
@@ -249,7 +243,26 @@ public:
         Write(name, RegDataType::Binary, std::string(bytes));
     }
 
+    void BeginWrites() override { m_collecting = true; }
+
+    void CommitWrites() override
+    {
+        m_collecting = false;
+        std::vector<PendingWrite> writes;
+        writes.swap(m_pending);
+        if (!writes.empty())
+            Store(writes);
+    }
+
 private:
+    // A value to be written into the key `keyPath`.
+    struct PendingWrite {
+        std::string keyPath;
+        std::string name;
+        std::uint32_t type = 0;
+        std::string data;
+    };
+
     bool Open(std::string_view key, bool canCreate, bool readOnly)
     {
         m_keyPath.reset();
@@ -311,21 +324,35 @@ private:
         return RegistryError("Invalid data type for '" + std::string(name) + "'");
     }
 
+    static RegistryError WriteFailure(std::string_view name, const std::string& detail)
+    {
+        return RegistryError("Failed to set data for '" + std::string(name) + "'", detail);
+    }
+
     void Write(std::string_view name, RegDataType type, std::string data)
     {
-        const std::string failure = "Failed to set data for '" + std::string(name) + "'";
         if (!m_keyPath)
-            throw RegistryError(failure, "no key is open");
+            throw WriteFailure(name, "no key is open");
         if (m_readOnly)
-            throw RegistryError(failure, "the key was opened for reading only");
+            throw WriteFailure(name, "the key was opened for reading only");
         if (name.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos)
-            throw RegistryError(failure, "a value name cannot hold a line break or a zero byte");
+            throw WriteFailure(name, "a value name cannot hold a line break or a zero byte");
+        PendingWrite write { *m_keyPath, std::string(name), static_cast<std::uint32_t>(type), std::move(data) };
+        if (m_collecting)
+            m_pending.push_back(std::move(write));
+        else
+            Store({ std::move(write) });
+    }
+
+    void Store(const std::vector<PendingWrite>& writes)
+    {
         try {
             Transaction([&](RegistryDocument& document) {
-                document.ProvideKey(*m_keyPath).SetValue(name, static_cast<std::uint32_t>(type), std::move(data));
+                for (const PendingWrite& write : writes)
+                    document.ProvideKey(write.keyPath).SetValue(write.name, write.type, write.data);
             });
         } catch (const std::runtime_error& error) {
-            throw RegistryError(failure, error.what());
+            throw WriteFailure(writes.front().name, error.what());
         }
     }
 
@@ -379,6 +406,8 @@ private:
     RegistryDocument m_snapshot;
     std::optional<std::string> m_keyPath;
     bool m_readOnly = false;
+    bool m_collecting = false;
+    std::vector<PendingWrite> m_pending;
 };
 
 } // namespace

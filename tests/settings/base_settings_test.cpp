@@ -8,8 +8,12 @@
 
 #include <QLocale>
 
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace kelvra {
 
@@ -400,6 +404,80 @@ TEST_F(BaseSettingsTest, AssignFromAnotherClassFails)
         }
     }
     EXPECT_NO_THROW(base.Assign(&settings)) << "a derived class may be assigned to its base";
+}
+
+// Every stored integer of the settings set to `value`.
+void SetAllIntegers(TTestSettings& settings, int value)
+{
+    settings.m_count = value;
+    settings.m_letter = static_cast<char>(value % 100);
+    settings.m_big = value;
+    settings.m_text = QString::number(value);
+}
+
+// True when the key holds the values of one save only.
+::testing::AssertionResult HoldsOneSave(RegistryStore& store)
+{
+    const int count = store.ReadInteger("Count");
+    if (store.ReadInteger("Letter") != count % 100 || store.ReadString("Big") != std::to_string(count)
+        || store.ReadString("Text") != std::to_string(count))
+        return ::testing::AssertionFailure() << "values of different saves, Count = " << count;
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(BaseSettingsTest, ProcessesSavingAtOnceNeverMixTheirValues)
+{
+    constexpr int kChildren = 3;
+    std::vector<pid_t> children;
+    for (int child = 1; child <= kChildren; ++child) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            TTestSettings settings;
+            settings.SetAutoLoad(false);
+            settings.SetRegistryKey(kKey);
+            for (int round = 0; round < 30; ++round) {
+                SetAllIntegers(settings, child * 1000 + round);
+                settings.SaveSettings();
+            }
+            _exit(0);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    auto store = Store();
+    EXPECT_TRUE(HoldsOneSave(*store));
+    EXPECT_EQ(store->ReadInteger("Count") % 1000, 29) << "the last save of one of the processes";
+}
+
+TEST_F(BaseSettingsTest, ASaveKilledMidwayLeavesTheOldOrTheNewValues)
+{
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            TTestSettings settings;
+            settings.SetAutoLoad(false);
+            settings.SetRegistryKey(kKey);
+            for (int round = 0;; ++round) {
+                SetAllIntegers(settings, round);
+                settings.SaveSettings();
+            }
+        }
+        usleep(static_cast<useconds_t>(15000 + attempt * 9000));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        auto store = Store();
+        if (store->ValueExists("Count")) {
+            EXPECT_TRUE(HoldsOneSave(*store)) << "attempt " << attempt;
+        }
+    }
 }
 
 TEST_F(BaseSettingsTest, ADamagedStoreFailsTheLoadAndTheNextSaveRepairsIt)

@@ -256,6 +256,45 @@ TEST_F(RegistryStoreTest, DamageInAnotherKeyDoesNotDisturbThisOne)
     EXPECT_THROW(other->ValueExists("Broken"), RegistryError);
 }
 
+TEST_F(RegistryStoreTest, CollectedWritesAreStoredTogether)
+{
+    {
+        auto store = Open();
+        store->BeginWrites();
+        store->WriteInteger("A", 1);
+        store->WriteString("B", "two");
+        EXPECT_FALSE(Open()->ValueExists("A")) << "nothing is stored before the commit";
+        store->CommitWrites();
+        store->WriteInteger("C", 3); // after the commit each write is stored at once
+        EXPECT_EQ(Open()->ReadInteger("C"), 3);
+    }
+    auto store = Open();
+    EXPECT_EQ(store->ReadInteger("A"), 1);
+    EXPECT_EQ(store->ReadString("B"), "two");
+
+    {
+        auto dropped = Open();
+        dropped->BeginWrites();
+        dropped->WriteInteger("D", 4);
+    }
+    EXPECT_FALSE(Open()->ValueExists("D")) << "an accessor dropped before the commit stores nothing";
+}
+
+TEST_F(RegistryStoreTest, ACommitThatCannotBeStoredNamesTheFirstValue)
+{
+    test::WriteFile(m_config.path() + "/Tarnwick", "a file where the folder belongs");
+    auto store = Open();
+    store->BeginWrites();
+    store->WriteInteger("First", 1);
+    store->WriteInteger("Second", 2);
+    try {
+        store->CommitWrites();
+        FAIL() << "no error";
+    } catch (const RegistryError& error) {
+        EXPECT_STREQ(error.what(), "Failed to set data for 'First'");
+    }
+}
+
 // Each child process writes its own values, one transaction each.
 void WriteValuesInChild(int child, int count)
 {
