@@ -92,9 +92,23 @@ protected:
         settings.m_flag = true;
         settings.m_ratio = 1234.5678;
         settings.m_big = 5000000000LL;
-        settings.m_text = QStringLiteral("Grüße \"quoted\" \\ back\r\nline");
+        settings.m_text = kFilledText;
         settings.m_lines.SetLines({ QStringLiteral("a"), QStringLiteral("b") });
     }
+
+    // Checks the values of FillNonDefault but the list.
+    static void ExpectFilledValues(const TTestSettings& settings)
+    {
+        EXPECT_EQ(settings.m_count, -42);
+        EXPECT_EQ(settings.m_letter, 'z');
+        EXPECT_EQ(settings.m_mode, TTestSettings::ModeC);
+        EXPECT_TRUE(settings.m_flag);
+        EXPECT_DOUBLE_EQ(settings.m_ratio, 1234.5678);
+        EXPECT_EQ(settings.m_big, 5000000000LL);
+        EXPECT_EQ(settings.m_text, kFilledText);
+    }
+
+    static inline const QString kFilledText = QStringLiteral("Grüße \"quoted\" \\ back\r\nline");
 
     test::TempDir m_config;
     test::ScopedEnv m_env { "XDG_CONFIG_HOME", m_config.path() };
@@ -148,13 +162,7 @@ TEST_F(BaseSettingsTest, LoadGivesBackWhatWasSaved)
     loaded.SetAutoLoad(false);
     loaded.SetRegistryKey(kKey);
     loaded.LoadSettings();
-    EXPECT_EQ(loaded.m_count, -42);
-    EXPECT_EQ(loaded.m_letter, 'z');
-    EXPECT_EQ(loaded.m_mode, TTestSettings::ModeC);
-    EXPECT_TRUE(loaded.m_flag);
-    EXPECT_DOUBLE_EQ(loaded.m_ratio, 1234.5678);
-    EXPECT_EQ(loaded.m_big, 5000000000LL);
-    EXPECT_EQ(loaded.m_text, saved.m_text);
+    ExpectFilledValues(loaded);
     EXPECT_EQ(loaded.m_lines.Lines(), QStringList({ "a", "b" }));
     EXPECT_EQ(loaded.m_choices, TTestSettings::Options(TTestSettings::OptionX));
 }
@@ -365,13 +373,7 @@ TEST_F(BaseSettingsTest, AssignCopiesEverythingButTheName)
     EXPECT_EQ(destination.Tag(), 12);
     EXPECT_FALSE(destination.AutoLoad());
     EXPECT_EQ(destination.RegistryKey(), "Software\\Elsewhere");
-    EXPECT_EQ(destination.m_count, -42);
-    EXPECT_EQ(destination.m_letter, 'z');
-    EXPECT_EQ(destination.m_mode, TTestSettings::ModeC);
-    EXPECT_TRUE(destination.m_flag);
-    EXPECT_DOUBLE_EQ(destination.m_ratio, 1234.5678);
-    EXPECT_EQ(destination.m_big, 5000000000LL);
-    EXPECT_EQ(destination.m_text, source.m_text);
+    ExpectFilledValues(destination);
     EXPECT_EQ(destination.m_lines.Lines(), QStringList({ "a", "b", "c" }));
     EXPECT_EQ(destination.m_lines.Object(2), QVariant(3));
     EXPECT_EQ(destination.m_choices, source.m_choices);
