@@ -21,7 +21,8 @@ QVariant ColumnCaptionProxy::headerData(int section, Qt::Orientation orientation
 
 bool ColumnCaptionProxy::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role)
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_captions.size()) {
+    const bool caption = role == Qt::DisplayRole || role == Qt::EditRole;
+    if (orientation == Qt::Horizontal && caption && section >= 0 && section < m_captions.size()) {
         m_captions[section] = value.toString();
         emit headerDataChanged(orientation, section, section);
         return true;

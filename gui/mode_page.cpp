@@ -52,16 +52,18 @@ ModePage::ModePage(const ActionList& actions, QWidget* parent)
 
     QLabel* batchText = MakeLabel(
         "lblbatchdesc",
-        QStringLiteral("Collect PDF, AZW3, MOBI, LIT, RTF, FB2 and text files in a list and convert them\n"
-                       "all to EPUB in one run, into a folder of your choice."),
+        QStringLiteral("Collect PDF, AZW3, MOBI, LIT, RTF, FB2 and text files in a list and convert them all to EPUB "
+                       "in one run, into a folder of your choice."),
         panel, true);
     QLabel* hotdirText = MakeLabel(
         "lblhotdirdesc",
-        QStringLiteral("Watch a folder: every e-book that is copied into it is converted to EPUB\n"
-                       "automatically, and each conversion is written to a daily log file."),
+        QStringLiteral("Watch a folder: every e-book that is copied into it is converted to EPUB automatically, and "
+                       "each conversion is written to a daily log file."),
         panel, true);
     QLabel* cmdText = MakeLabel(
         "lblcmddesc", QStringLiteral("Convert single books from scripts and other programs with kelvracmd."), panel, true);
+    for (QLabel* description : {batchText, hotdirText})
+        description->setWordWrap(true);
     lblcmdlink = new LinkLabel(QStringLiteral("lblcmdlink"), QStringLiteral("How to use the command line"), panel);
 
     auto* rows = new QGridLayout;

@@ -23,6 +23,7 @@ namespace {
 constexpr int kClientWidth = 345;
 constexpr int kClientHeight = 260;
 constexpr int kFieldHeight = 22;
+constexpr int kFieldLeft = 127;
 constexpr char kDialogTitle[] = "Kelvra Converter";
 
 template <typename T>
@@ -34,9 +35,10 @@ T* Named(T* widget, const char* name)
 
 QLabel* PlaceLabel(const char* name, const QString& caption, QWidget* parent, int left, int top)
 {
+    // As wide as the room up to the fields, so that a longer translated
+    // caption still fits.
     auto* label = Named(new QLabel(caption, parent), name);
-    label->move(left, top + 3);
-    label->adjustSize();
+    label->setGeometry(left, top + 3, kFieldLeft - 2 - left, 16);
     return label;
 }
 
