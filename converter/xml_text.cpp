@@ -91,6 +91,18 @@ std::string SanitizeUtf8(std::string_view text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
+        // Plain ASCII is by far the most common: copy it in one go.
+        size_t ascii = i;
+        while (ascii < text.size()) {
+            const unsigned char c = static_cast<unsigned char>(text[ascii]);
+            if (c >= 0x80 || (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D))
+                break;
+            ++ascii;
+        }
+        out.append(text.substr(i, ascii - i));
+        i = ascii;
+        if (i >= text.size())
+            break;
         size_t length = 0;
         const long cp = DecodeOne(text, i, length);
         if (cp < 0)

@@ -38,8 +38,10 @@ void WriteZipArchive(const std::vector<PackageEntry>& entries, const std::string
             zip_source_free(source);
             Fail(archive, path);
         }
+        // Level 1 deflates text almost as well as the default at a fraction of the time.
         const zip_int32_t method = entry.compress ? ZIP_CM_DEFLATE : ZIP_CM_STORE;
-        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), method, 0) != 0)
+        const zip_uint32_t level = entry.compress ? 1 : 0;
+        if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), method, level) != 0)
             Fail(archive, path);
     }
     if (zip_close(archive) != 0)
