@@ -72,6 +72,9 @@ IniFile IniFile::FromText(std::string_view text)
 
 void IniFile::Parse(std::string_view text)
 {
+    // Editors may put a UTF-8 byte order mark before the first section.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
     Section* current = nullptr;
     std::size_t pos = 0;
     while (pos < text.size()) {

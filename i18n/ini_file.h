@@ -7,6 +7,7 @@
 //   - section names and keys are compared without regard to ASCII letter
 //     case; of a repeated section or key the first one counts;
 //   - lines end at CR LF, CR or LF; lines starting with ";" are comments;
+//     a UTF-8 byte order mark at the start is skipped;
 //     lines without "=" give no key;
 //   - at most kValueBufferSize - 1 (2047) bytes of a value are seen, cut
 //     before a UTF-8 sequence rather than inside it;

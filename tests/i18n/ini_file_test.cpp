@@ -39,6 +39,7 @@ TEST(IniFileTest, ReadStringFollowsTheProfileRules)
         { "crlf_line_ends", "[s]\r\nk=1\r\nj=2\r\n", "s", "j", "2" },
         { "binary_junk_around", Bytes("[s]\n\0\xFF\x01junk\n\x7F\x80=\x00\nk=ok\n[t\0x]\nk=no\n"), "s", "k", "ok" },
         { "empty_value", "[s]\nk=\n", "s", "k", "" },
+        { "byte_order_mark", "\xEF\xBB\xBF[s]\nk=1\n", "s", "k", "1" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
