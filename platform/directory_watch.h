@@ -68,8 +68,11 @@ public:
     /// Blocks until changes arrive and replaces `changes` with them (never an
     /// empty batch), or until Wake was called: then returns false, now and on
     /// every later call. With a tree watched, a sub-folder that appears is
-    /// watched at once and every entry already in it is reported as added, so
-    /// files written before its watch existed are not missed. After an
+    /// watched at once, and what was written into it before its watch existed
+    /// is reported as added: every entry of a created folder; of a folder
+    /// moved in from elsewhere, the files written since the move (what it
+    /// brought along counts as there before, as for a renamed file's
+    /// folder). A folder renamed inside the tree keeps its watches. After an
     /// Overflow change the watches of the whole tree have been renewed.
     virtual bool WaitForChanges(std::vector<DirectoryChange>& changes) = 0;
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
@@ -102,7 +103,7 @@ public:
         }
         m_folders[rootWatch] = std::string();
         if (m_subtree)
-            WatchSubFolders(std::string(), nullptr);
+            WatchSubFolders(std::string(), nullptr, 0);
     }
 
     ~InotifyDirectoryWatch() override { CloseDescriptors(); }
@@ -183,10 +184,16 @@ private:
 
     void Decode(const inotify_event& event, std::vector<DirectoryChange>& changes)
     {
+        // A folder moved away is followed by its new name at once when it
+        // stays in the tree; anything else means it left the tree.
+        if (m_movedAway && !(IsFolderMovedTo(event) && event.cookie == m_movedAway->cookie)) {
+            ForgetWatchesBelow(m_movedAway->relative);
+            m_movedAway.reset();
+        }
         if (event.mask & IN_Q_OVERFLOW) {
             // Sub-folders created in the lost interval have no watch yet.
             if (m_subtree)
-                WatchSubFolders(std::string(), nullptr);
+                WatchSubFolders(std::string(), nullptr, 0);
             changes.push_back({DirectoryChangeKind::Overflow, std::string()});
             return;
         }
@@ -202,15 +209,24 @@ private:
 
         if (event.mask & IN_MOVED_FROM) {
             if (isFolder && m_subtree)
-                ForgetWatchesBelow(relative);
+                m_movedAway = MovedFolder{event.cookie, relative};
             return;
         }
         if (event.mask & IN_MOVED_TO) {
             changes.push_back({DirectoryChangeKind::RenamedNewName, relative});
-            // A folder moved in brings its own files; they were written
-            // before, so only its future changes are watched.
-            if (isFolder && m_subtree)
-                WatchFolder(relative, nullptr);
+            if (isFolder && m_subtree) {
+                if (m_movedAway) {
+                    // Renamed inside the tree: its watches stay, under the new
+                    // name, so changes already queued for it are not lost.
+                    RenameWatchesBelow(m_movedAway->relative, relative);
+                    m_movedAway.reset();
+                } else {
+                    // Moved in from elsewhere: what it brought was written
+                    // before; what was written into it after the move, before
+                    // its watch existed, is found by the listing.
+                    WatchFolder(relative, &changes, FolderChangeTime(relative));
+                }
+            }
             return;
         }
         if (event.mask & (IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE)) {
@@ -218,43 +234,80 @@ private:
             // Watch first, then list: whatever was written into the new
             // folder before its watch existed is reported from the listing.
             if (isFolder && (event.mask & IN_CREATE) && m_subtree)
-                WatchFolder(relative, &changes);
+                WatchFolder(relative, &changes, 0);
         }
     }
 
-    // Adds a watch for `relative` and its whole tree. With `found` set, every
-    // entry met below it is reported as added.
-    void WatchFolder(const std::string& relative, std::vector<DirectoryChange>* found)
+    static bool IsFolderMovedTo(const inotify_event& event)
+    {
+        return (event.mask & IN_MOVED_TO) && (event.mask & IN_ISDIR);
+    }
+
+    // When the folder's entry last changed (a move sets it); 0 if unknown.
+    std::int64_t FolderChangeTime(const std::string& relative) const
+    {
+        struct stat info {};
+        if (::stat(FullPath(relative).c_str(), &info) != 0)
+            return 0;
+        return static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec;
+    }
+
+    // Adds a watch for `relative` and its whole tree. With `found` set, the
+    // entries met below it are reported as added: all of them, or with
+    // `newerThanNs` only the files last written at or after that time.
+    void WatchFolder(const std::string& relative, std::vector<DirectoryChange>* found, std::int64_t newerThanNs)
     {
         const int watch = ::inotify_add_watch(m_inotify, FullPath(relative).c_str(), kWatchMask | IN_DONT_FOLLOW);
         if (watch < 0)
             return; // gone again, or no access: nothing below it can be watched
         m_folders[watch] = relative;
-        WatchSubFolders(relative, found);
+        WatchSubFolders(relative, found, newerThanNs);
     }
 
-    void WatchSubFolders(const std::string& relative, std::vector<DirectoryChange>* found)
+    void WatchSubFolders(const std::string& relative, std::vector<DirectoryChange>* found, std::int64_t newerThanNs)
     {
         for (const ListedEntry& entry : ListEntries(FullPath(relative))) {
             const std::string child = JoinRelative(relative, entry.name);
-            if (found)
+            if (found && (newerThanNs == 0 || (!entry.isFolder && WrittenSince(child, newerThanNs))))
                 found->push_back({DirectoryChangeKind::AddedOrModified, child});
             if (entry.isFolder)
-                WatchFolder(child, found);
+                WatchFolder(child, found, newerThanNs);
         }
     }
 
-    void ForgetWatchesBelow(const std::string& relative)
+    bool WrittenSince(const std::string& relative, std::int64_t sinceNs) const
+    {
+        struct stat info {};
+        return ::stat(FullPath(relative).c_str(), &info) == 0 && VersionOf(info).modifiedNs >= sinceNs;
+    }
+
+    // Applies `change` to the watches of `relative` and everything below it;
+    // `change` returns false to drop a watch.
+    template <typename Change>
+    void ForEachWatchBelow(const std::string& relative, Change change)
     {
         const std::string prefix = relative + '/';
         for (auto it = m_folders.begin(); it != m_folders.end();) {
-            if (it->second == relative || it->second.compare(0, prefix.size(), prefix) == 0) {
+            if ((it->second == relative || it->second.compare(0, prefix.size(), prefix) == 0) && !change(*it)) {
                 ::inotify_rm_watch(m_inotify, it->first);
                 it = m_folders.erase(it);
             } else {
                 ++it;
             }
         }
+    }
+
+    void ForgetWatchesBelow(const std::string& relative)
+    {
+        ForEachWatchBelow(relative, [](auto&) { return false; });
+    }
+
+    void RenameWatchesBelow(const std::string& from, const std::string& to)
+    {
+        ForEachWatchBelow(from, [&](auto& watch) {
+            watch.second = to + watch.second.substr(from.size());
+            return true;
+        });
     }
 
     void ListFilesBelow(const std::string& relative, std::vector<WatchedFile>& files) const
@@ -277,6 +330,14 @@ private:
     int m_inotify = -1;
     int m_wake = -1;
     std::unordered_map<int, std::string> m_folders; // watch descriptor -> relative folder ("" = root)
+
+    // A watched folder whose move away was read, until the next event tells
+    // whether it stayed in the tree under a new name.
+    struct MovedFolder {
+        std::uint32_t cookie;
+        std::string relative;
+    };
+    std::optional<MovedFolder> m_movedAway;
 };
 
 } // namespace

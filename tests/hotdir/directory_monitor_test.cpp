@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <atomic>
 #include <filesystem>
 #include <memory>
@@ -131,6 +132,7 @@ const Scenario kScenarios[] = {
          WriteFile(f / "book.epub", "x");
          WriteFile(f / "book", "x");
          WriteFile(f / "x.pd", "a piece of an extension passes");
+         fs::create_directory(f / "folder.pdf"); // waits one check, then dropped
      },
      {"x.pd"}, Nothing, {"x.pd"}},
     {"letter_case_kept_and_distinct", false, Nothing,
@@ -276,6 +278,46 @@ TEST(DirectoryMonitor, FileWrittenIntoNewSubFolderBeforeItsWatchIsFound)
     RunEventsFor(1000);
     EXPECT_EQ(folder.SortedReports(),
               (std::vector<std::string>{"first.pdf", "late/deeper/deep.txt", "late/early bird.pdf"}));
+}
+
+// Sub-folders renamed inside the tree, moved in and moved out while the
+// worker is held, so that files are written into them before the worker has
+// seen the move.
+TEST(DirectoryMonitor, FoldersMovedWhileWatchedReportWhatIsWrittenIntoThem)
+{
+    WatchedFolder folder;
+    folder.monitor.SetWatchSubtree(true);
+    fs::create_directories(folder / "sub/inner");
+    fs::create_directories(folder / "leaving");
+    fs::create_directories(folder.temp / "incoming");
+    WriteFile(folder.temp / "incoming/brought along.pdf", "written long before");
+    fs::last_write_time(folder.temp / "incoming/brought along.pdf",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    folder.monitor.Start();
+    {
+        std::lock_guard<std::recursive_mutex> hold(WaitLock());
+        WriteFile(folder / "first.pdf", "x");
+        QThread::msleep(300); // the worker is now blocked adding first.pdf
+        fs::rename(folder / "sub", folder / "renamed");
+        WriteFile(folder / "renamed/inner/a.pdf", "into the renamed folder");
+        fs::rename(folder.temp / "incoming", folder / "incoming");
+        WriteFile(folder / "incoming/b.pdf", "into the folder moved in");
+        fs::rename(folder / "leaving", folder.temp / "left");
+        WriteFile(folder.temp / "left/c.pdf", "outside now");
+    }
+    ASSERT_TRUE(WaitUntil([&] { return folder.reports.size() >= 3; }, kReportTimeoutMs));
+    RunEventsFor(kQuietMs);
+    EXPECT_EQ(folder.SortedReports(),
+              (std::vector<std::string>{"first.pdf", "incoming/b.pdf", "renamed/inner/a.pdf"}));
+
+    // The watches follow the new names.
+    WriteFile(folder / "renamed/later.pdf", "x");
+    WriteFile(folder / "incoming/later.pdf", "x");
+    WriteFile(folder.temp / "left/later.pdf", "x");
+    ASSERT_TRUE(WaitUntil([&] { return folder.reports.size() >= 5; }, kReportTimeoutMs));
+    RunEventsFor(1000);
+    EXPECT_EQ(folder.SortedReports(), (std::vector<std::string>{"first.pdf", "incoming/b.pdf", "incoming/later.pdf",
+                                                                 "renamed/inner/a.pdf", "renamed/later.pdf"}));
 }
 
 TEST(DirectoryMonitor, StopForgetsWaitingFilesAndKeepsReadyOnes)
