@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Benchmark of the converter ebook.exe on inputs made here: a 1 MB text with
+# 40 chapters, a 5 KB text, an FB2 with sections, titles and an image, and an
+# RTF with \uN escapes. Where ebook-convert or pandoc are installed, the same
+# inputs go through them side by side. For each file and converter it reports
+# the median wall time, the peak memory, EPUBCheck's errors and warnings, the
+# entries in the table of contents and the share of the source's words found
+# in the EPUB's text.
+#
+# usage: bench/run_bench.sh [BUILD_DIR [RUNS]]   (defaults: build, 5)
+# needs: g++, libzip-dev, /usr/bin/time (package "time"), java with epubcheck
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+runs=${2:-5}
+ebook="$build/bin/ebook.exe"
+[ -x "$ebook" ] || { echo "no $ebook: build the project first" >&2; exit 1; }
+[ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (Debian package \"time\")" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+g++ -O2 -std=c++20 "$root/bench/bench_tool.cpp" -o "$work/bench_tool" -lzip
+mkdir -p "$work/in" "$work/out"
+"$work/bench_tool" inputs "$work/in"
+
+converters=(ours)
+command -v ebook-convert >/dev/null 2>&1 && converters+=(ebook-convert)
+command -v pandoc >/dev/null 2>&1 && converters+=(pandoc)
+
+# convert CONVERTER INPUT OUTPUT: one conversion, started through $measure
+# (empty, or /usr/bin/time writing the peak memory to a file).
+measure=()
+convert() {
+  case "$1" in
+    ours) "${measure[@]}" "$ebook" "$2" "$3" --no-default-epub-cover ;;
+    ebook-convert) "${measure[@]}" ebook-convert "$2" "$3" --no-default-epub-cover ;;
+    pandoc)
+      local from
+      case "$2" in *.fb2) from=fb2 ;; *.rtf) from=rtf ;; *) from=markdown ;; esac
+      "${measure[@]}" pandoc -f "$from" -t epub3 "$2" -o "$3" ;;
+  esac
+}
+
+# The median of the numbers on standard input.
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+printf '| file | converter | median wall time (ms) | peak memory (MB) | epubcheck errors | epubcheck warnings | TOC entries | source words in EPUB (%%) |\n'
+printf '| --- | --- | ---: | ---: | ---: | ---: | ---: | ---: |\n'
+for input in big.txt small.txt book.fb2 book.rtf; do
+  for converter in "${converters[@]}"; do
+    out="$work/out/$converter-$input.epub"
+    times=()
+    status=ok
+    for ((i = 0; i < runs; i++)); do
+      rm -f "$out"
+      start=$(date +%s%N)
+      if ! convert "$converter" "$work/in/$input" "$out" >/dev/null 2>&1; then status=failed; fi
+      end=$(date +%s%N)
+      times+=("$(( (end - start) / 1000 ))")
+    done
+    if [ "$status" = failed ] || [ ! -s "$out" ]; then
+      printf '| %s | %s | failed | | | | | |\n' "$input" "$converter"
+      continue
+    fi
+    wall=$(printf '%s\n' "${times[@]}" | median | awk '{ printf "%.1f", $1 / 1000 }')
+    rm -f "$out"
+    measure=(/usr/bin/time -o "$work/peak" -f '%M')
+    convert "$converter" "$work/in/$input" "$out" >/dev/null 2>&1 || true
+    measure=()
+    peak=$(tail -1 "$work/peak" | awk '{ printf "%.1f", $1 / 1024 }')
+    check=$(java -jar /usr/share/java/epubcheck.jar "$out" 2>&1 | grep -E '^Messages:' || true)
+    errors=$(echo "$check" | awk '{ print $2 + $5 }')
+    warnings=$(echo "$check" | awk '{ print $8 }')
+    toc=$("$work/bench_tool" toc "$out")
+    share=$("$work/bench_tool" share "$work/in/$input.words" "$out")
+    printf '| %s | %s | %s | %s | %s | %s | %s | %s |\n' "$input" "$converter" "$wall" "$peak" "${errors:-?}" "${warnings:-?}" "$toc" "$share"
+  done
+done
