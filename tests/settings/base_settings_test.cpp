@@ -427,6 +427,20 @@ void SetAllIntegers(TTestSettings& settings, int value)
     return ::testing::AssertionSuccess();
 }
 
+// The body of a child process: saves `rounds` times (for ever when 0), the
+// values of round r being first + r.
+[[noreturn]] void SaveInChild(int first, int rounds)
+{
+    TTestSettings settings;
+    settings.SetAutoLoad(false);
+    settings.SetRegistryKey(kKey);
+    for (int round = 0; rounds == 0 || round < rounds; ++round) {
+        SetAllIntegers(settings, first + round);
+        settings.SaveSettings();
+    }
+    _exit(0);
+}
+
 TEST_F(BaseSettingsTest, ProcessesSavingAtOnceNeverMixTheirValues)
 {
     constexpr int kChildren = 3;
@@ -434,16 +448,8 @@ TEST_F(BaseSettingsTest, ProcessesSavingAtOnceNeverMixTheirValues)
     for (int child = 1; child <= kChildren; ++child) {
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            TTestSettings settings;
-            settings.SetAutoLoad(false);
-            settings.SetRegistryKey(kKey);
-            for (int round = 0; round < 30; ++round) {
-                SetAllIntegers(settings, child * 1000 + round);
-                settings.SaveSettings();
-            }
-            _exit(0);
-        }
+        if (pid == 0)
+            SaveInChild(child * 1000, 30);
         children.push_back(pid);
     }
     for (pid_t pid : children) {
@@ -461,15 +467,8 @@ TEST_F(BaseSettingsTest, ASaveKilledMidwayLeavesTheOldOrTheNewValues)
     for (int attempt = 0; attempt < 6; ++attempt) {
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            TTestSettings settings;
-            settings.SetAutoLoad(false);
-            settings.SetRegistryKey(kKey);
-            for (int round = 0;; ++round) {
-                SetAllIntegers(settings, round);
-                settings.SaveSettings();
-            }
-        }
+        if (pid == 0)
+            SaveInChild(0, 0);
         usleep(static_cast<useconds_t>(15000 + attempt * 9000));
         kill(pid, SIGKILL);
         int status = 0;
