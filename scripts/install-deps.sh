@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev
   libzip-dev libuchardet-dev libxml2-dev libmobi-dev libpoppler-cpp-dev
-  epubcheck default-jre-headless
+  epubcheck default-jre-headless time
   xvfb xauth
 )
 
