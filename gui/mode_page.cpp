@@ -16,7 +16,7 @@
 namespace kelvra {
 namespace {
 
-constexpr int kModeIconSize = 48;
+constexpr int kModeIconSize = 56;
 
 QFont Bolder(QFont font, qreal scale)
 {
@@ -62,8 +62,10 @@ ModePage::ModePage(const ActionList& actions, QWidget* parent)
         panel, true);
     QLabel* cmdText = MakeLabel(
         "lblcmddesc", QStringLiteral("Convert single books from scripts and other programs with kelvracmd."), panel, true);
-    for (QLabel* description : {batchText, hotdirText})
+    for (QLabel* description : {batchText, hotdirText}) {
         description->setWordWrap(true);
+        description->setMaximumWidth(600);
+    }
     lblcmdlink = new LinkLabel(QStringLiteral("lblcmdlink"), QStringLiteral("How to use the command line"), panel);
 
     auto* rows = new QGridLayout;
@@ -74,7 +76,7 @@ ModePage::ModePage(const ActionList& actions, QWidget* parent)
         rows->addWidget(MakePicture(iconName, icon, panel), row, 0, 2, 1, Qt::AlignTop);
         rows->addWidget(head, row, 1);
         rows->addWidget(text, row + 1, 1, Qt::AlignTop);
-        rows->setRowMinimumHeight(row + 2, 18);
+        rows->setRowMinimumHeight(row + 2, 30);
     };
     addMode(0, "imgbatch", BatchModePicture(kModeIconSize), rbtbatch, batchText);
     addMode(3, "imghotdir", HotDirModePicture(kModeIconSize), rbrdohotdir, hotdirText);
@@ -117,7 +119,7 @@ ModePage::ModePage(const ActionList& actions, QWidget* parent)
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(40, 22, 28, 14);
     column->addWidget(title);
-    column->addSpacing(20);
+    column->addSpacing(28);
     column->addLayout(rows);
     column->addStretch();
     column->addWidget(hint);

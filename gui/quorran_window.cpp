@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -66,6 +67,10 @@ void TfrmQuorran::BuildComponents()
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint);
     setFixedSize(kWindowWidth, kWindowHeight);
+    // Tahoma 8 point; where it is not installed the desktop's nearest sans face.
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPointSize(8);
+    setFont(tahoma);
 
     m_actions = new ActionList(this);
 
@@ -120,6 +125,7 @@ void TfrmQuorran::BuildComponents()
     m_trayIcon = new QSystemTrayIcon(AppIcon(), this);
     m_trayIcon->setObjectName(QStringLiteral("trayicon"));
     m_trayIcon->setToolTip(QString::fromLatin1(kTrayTip));
+    CentreOnDesktop();
 }
 
 void TfrmQuorran::ConnectHandlers()
@@ -176,6 +182,15 @@ void TfrmQuorran::ReportError(const std::string& message)
 {
     if (m_services.messageBoxes != nullptr)
         m_services.messageBoxes->ShowMessageBox(message, kApplicationTitle, kMbOk | kMbIconError);
+}
+
+void TfrmQuorran::CentreOnDesktop()
+{
+    if (const QScreen* desktop = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(desktop->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 void TfrmQuorran::FormShow()

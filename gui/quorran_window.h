@@ -102,6 +102,7 @@ protected:
 
 private:
     void BuildComponents();
+    void CentreOnDesktop();
     void ConnectHandlers();
     void FormCreate();
     void FormShow();

@@ -74,7 +74,7 @@ void Tfrmoption::BuildComponents()
     setWindowTitle(QStringLiteral("Option"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     QFont tahoma(QStringLiteral("Tahoma"));
-    tahoma.setPixelSize(11);
+    tahoma.setPointSize(8);
     setFont(tahoma);
     setFixedSize(kClientWidth, kClientHeight);
 
