@@ -3,6 +3,7 @@
 #include "converter/conversion_error.h"
 #include "converter/fb2_reader.h"
 #include "converter/mobi_reader.h"
+#include "converter/pdf_reader.h"
 #include "converter/rtf_reader.h"
 #include "converter/txt_reader.h"
 
@@ -20,6 +21,7 @@ constexpr ReaderEntry kReaders[] = {
     {BookFormat::Fb2, &ReadFb2Book},
     {BookFormat::Rtf, &ReadRtfBook},
     {BookFormat::Mobi, &ReadMobiBook},
+    {BookFormat::Pdf, &ReadPdfBook},
 };
 
 const ReaderEntry* FindReader(BookFormat format)

@@ -1,5 +1,6 @@
 #include "converter/mobi_mapping.h"
 
+#include "converter/chapter_starts.h"
 #include "converter/conversion_error.h"
 #include "converter/html_blocks.h"
 #include "converter/xml_text.h"
@@ -139,30 +140,6 @@ long ResourceNumber(const std::string& reference)
     return -1;
 }
 
-struct ChapterStart {
-    std::string title;
-    int level = 1;
-};
-
-/// Chapters at the top two heading levels the book uses, titled by the heading.
-std::map<size_t, ChapterStart> HeadingStarts(const std::vector<Block>& blocks)
-{
-    int top = 7;
-    for (const Block& block : blocks)
-        if (block.kind == BlockKind::Heading)
-            top = std::min(top, block.level);
-    std::map<size_t, ChapterStart> starts;
-    for (size_t i = 0; i < blocks.size(); ++i) {
-        const Block& block = blocks[i];
-        if (block.kind != BlockKind::Heading || block.level > top + 1)
-            continue;
-        const std::string title = CollapseWhitespace(RunsText(block.runs));
-        if (!title.empty())
-            starts.emplace(i, ChapterStart{title, block.level - top + 1});
-    }
-    return starts;
-}
-
 std::map<size_t, ChapterStart> TocStarts(const std::vector<TocEntry>& toc, const HtmlBlocks& html)
 {
     std::map<size_t, ChapterStart> starts;
@@ -208,32 +185,13 @@ Book MapMobiContent(const MobiContent& content, const std::string& fallbackTitle
     const std::vector<TocEntry> toc = NcxReader(content.partNames).Read(content.ncx);
     std::map<size_t, ChapterStart> starts = TocStarts(toc, html);
     if (starts.empty())
-        starts = HeadingStarts(html.blocks);
-
-    std::set<size_t> boundaries(html.breaks.begin(), html.breaks.end());
-    boundaries.insert(0);
-    for (const auto& [index, start] : starts)
-        boundaries.insert(index);
-    boundaries.insert(html.blocks.size());
+        starts = HeadingChapterStarts(html.blocks);
 
     Book book;
     book.metadata = content.metadata;
     if (CollapseWhitespace(book.metadata.title).empty())
         book.metadata.title = fallbackTitle;
-    for (auto it = boundaries.begin(); std::next(it) != boundaries.end(); ++it) {
-        const size_t begin = *it;
-        const size_t end = std::min(*std::next(it), html.blocks.size());
-        if (begin >= end)
-            continue;
-        Chapter chapter;
-        if (const auto start = starts.find(begin); start != starts.end()) {
-            chapter.title = start->second.title;
-            chapter.level = start->second.level;
-        }
-        chapter.blocks.assign(std::make_move_iterator(html.blocks.begin() + static_cast<std::ptrdiff_t>(begin)),
-                              std::make_move_iterator(html.blocks.begin() + static_cast<std::ptrdiff_t>(end)));
-        book.chapters.push_back(std::move(chapter));
-    }
+    book.chapters = SplitIntoChapters(std::move(html.blocks), starts, html.breaks);
 
     std::set<std::string> used;
     for (const Chapter& chapter : book.chapters)
