@@ -23,6 +23,7 @@ TWaitThread::TWaitThread(DirectoryMonitor& monitor, std::unique_ptr<DirectoryWat
       m_readyChecks(readyChecks),
       m_extensions(std::move(extensions)),
       m_knownVersions(std::move(knownVersions)),
+      m_knownAfterPrune(m_knownVersions.size()),
       m_checkTimer(std::make_unique<QTimer>())
 {
     // Five ticks must span two full seconds: a coarse timer may fire early.
@@ -131,7 +132,7 @@ void TWaitThread::CheckTick()
                 const std::string key = WatchedPathKey(waiter.FileName);
                 FileVersion version;
                 if (ReadFileVersion(waiter.FileName, version))
-                    m_knownVersions[key] = version;
+                    RememberVersion(key, version);
                 m_waitingByKey.erase(key);
                 it = m_waiting.erase(it);
             }
@@ -140,6 +141,26 @@ void TWaitThread::CheckTick()
             waiter.StableCount = 0;
         }
     }
+}
+
+void TWaitThread::RememberVersion(const std::string& key, const FileVersion& version)
+{
+    m_knownVersions[key] = version;
+    // Files that were converted and then removed need no memory. Pruning
+    // when the table has doubled keeps the cost per file constant.
+    if (m_knownVersions.size() < 2 * m_knownAfterPrune + 1024)
+        return;
+    // A key still names its file: it is the path, or its lower-cased form
+    // where names ignore letter case.
+    FileVersion current;
+    std::erase_if(m_knownVersions, [&current](const auto& entry) { return !ReadFileVersion(entry.first, current); });
+    m_knownAfterPrune = m_knownVersions.size();
+}
+
+std::size_t TWaitThread::KnownFileCount() const
+{
+    std::lock_guard<std::recursive_mutex> lock(WaitLock());
+    return m_knownVersions.size();
 }
 
 std::size_t TWaitThread::WaitingCount() const

@@ -61,11 +61,15 @@ public:
     /// The number of files on the waiting list.
     std::size_t WaitingCount() const;
 
+    /// The number of files whose last seen version is remembered.
+    std::size_t KnownFileCount() const;
+
 private:
     void Run();
     void AddCandidate(const std::string& relativeName);
     void AddCandidateLocked(const std::string& path);
     void RescanAfterOverflow();
+    void RememberVersion(const std::string& key, const FileVersion& version);
     bool Accepts(const std::string& path) const;
     std::string FullPath(const std::string& relativeName) const;
 
@@ -82,6 +86,7 @@ private:
     WaitingList m_waiting;
     std::unordered_map<std::string, WaitingList::iterator> m_waitingByKey;
     std::unordered_map<std::string, FileVersion> m_knownVersions;
+    std::size_t m_knownAfterPrune = 0;
 
     std::unique_ptr<QTimer> m_checkTimer;
     std::thread m_thread;
