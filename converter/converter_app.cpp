@@ -53,6 +53,9 @@ void ConvertWithHandOver(const Invocation& job, ExternalConverter& handOver, Sta
 void Convert(const Invocation& job, ExternalConverter* handOver)
 {
     const SourceFile source = LoadSourceFile(job.input);
+    std::error_code ec;
+    if (std::filesystem::equivalent(job.input, job.output, ec))
+        throw ConversionError("the output path names the input file; it would be overwritten: " + job.output);
     const BookFormat format = SniffFormat(source.bytes);
     StagedOutput staged(job.output);
     try {

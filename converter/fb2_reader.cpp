@@ -33,16 +33,33 @@ std::string Attribute(const xmlNode* node, const char* name)
     for (const xmlAttr* attribute = node->properties; attribute; attribute = attribute->next) {
         if (std::strcmp(reinterpret_cast<const char*>(attribute->name), name) != 0)
             continue;
-        std::unique_ptr<xmlChar, void (*)(void*)> value(xmlNodeListGetString(node->doc, attribute->children, 1), xmlFree);
-        return value ? reinterpret_cast<const char*>(value.get()) : std::string();
+        std::string value;
+        for (const xmlNode* part = attribute->children; part; part = part->next)
+            if (part->type == XML_TEXT_NODE && part->content)
+                value += reinterpret_cast<const char*>(part->content);
+        return value;
     }
     return {};
 }
 
+/// The text of a node and its descendants. Entity references are left out,
+/// so a document's own entities can never be expanded into a flood of text.
+void AppendText(const xmlNode* node, std::string& out)
+{
+    for (const xmlNode* child = node->children; child; child = child->next) {
+        if ((child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) && child->content)
+            out += reinterpret_cast<const char*>(child->content);
+        else if (child->type == XML_ELEMENT_NODE)
+            AppendText(child, out);
+    }
+}
+
 std::string TextContent(const xmlNode* node)
 {
-    std::unique_ptr<xmlChar, void (*)(void*)> content(xmlNodeGetContent(node), xmlFree);
-    return content ? CollapseWhitespace(reinterpret_cast<const char*>(content.get())) : std::string();
+    std::string text;
+    if (node)
+        AppendText(node, text);
+    return CollapseWhitespace(text);
 }
 
 /// "#pic1" names the binary "pic1"; other targets are not images of the book.
@@ -112,11 +129,9 @@ private:
         const std::string id = Attribute(node, "id");
         if (id.empty())
             return;
-        std::unique_ptr<xmlChar, void (*)(void*)> content(xmlNodeGetContent(node), xmlFree);
-        if (!content)
-            return;
-        m_book.images.push_back(Image{id, Attribute(node, "content-type"),
-                                      DecodeBase64(reinterpret_cast<const char*>(content.get()))});
+        std::string content;
+        AppendText(node, content);
+        m_book.images.push_back(Image{id, Attribute(node, "content-type"), DecodeBase64(content)});
     }
 
     void ReadBody(const xmlNode* body)

@@ -1,5 +1,6 @@
 #include "tests/converter/converter_test_support.h"
 
+#include "converter/conversion_error.h"
 #include "converter/tool_process.h"
 
 #include <gtest/gtest.h>
@@ -124,6 +125,25 @@ ProgramRun RunEbookExe(const std::vector<std::string>& arguments)
     const ToolResult result = RunTool(KELVRA_EBOOK_EXE, arguments);
     EXPECT_TRUE(result.started) << "cannot start " << KELVRA_EBOOK_EXE;
     return ProgramRun{result.killedBySignal ? -2 : result.exitCode, result.errorTail};
+}
+
+std::vector<std::string> BlockTexts(const Book& book)
+{
+    std::vector<std::string> texts;
+    for (const Chapter& chapter : book.chapters)
+        for (const Block& block : chapter.blocks)
+            texts.push_back(RunsText(block.runs));
+    return texts;
+}
+
+std::string RefusalMessage(Book (*read)(const SourceFile&), const std::string& bytes)
+{
+    try {
+        read(SourceFile{"input", "input", bytes});
+    } catch (const InputRejected& rejected) {
+        return rejected.what();
+    }
+    return {};
 }
 
 std::string ChapteredText(int chapters, int paragraphs)

@@ -5,6 +5,7 @@
 // real ebook.exe.
 
 #include "converter/book.h"
+#include "converter/source_file.h"
 
 #include <filesystem>
 #include <string>
@@ -68,6 +69,12 @@ struct ProgramRun {
 
 /// Runs the built ebook.exe with `arguments` and waits for it.
 ProgramRun RunEbookExe(const std::vector<std::string>& arguments);
+
+/// The plain text of every block of the book, in order.
+std::vector<std::string> BlockTexts(const Book& book);
+
+/// The message with which `read` refuses `bytes`; empty when it accepts them.
+std::string RefusalMessage(Book (*read)(const SourceFile&), const std::string& bytes);
 
 /// A plain text book with `chapters` chapters of `paragraphs` paragraphs each.
 std::string ChapteredText(int chapters, int paragraphs);

@@ -103,6 +103,17 @@ TEST(EbookProgram, RefusalsLeaveNothingAtTheOutputPath)
     }
 }
 
+TEST(EbookProgram, NeverWritesOverItsInput)
+{
+    TempFolder folder;
+    WriteFile(folder.File("book.txt"), "Precious text.\n");
+    const ProgramRun run = RunEbookExe({folder.File("book.txt"), folder.Path().string() + "/./book.txt"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errorOutput.find("names the input file"), std::string::npos) << run.errorOutput;
+    EXPECT_EQ(ReadFile(folder.File("book.txt")), "Precious text.\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"book.txt"});
+}
+
 TEST(EbookProgram, FailureKeepsAnEarlierEpubUntouched)
 {
     TempFolder folder;

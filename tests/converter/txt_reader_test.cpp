@@ -4,6 +4,7 @@
 #include "converter/conversion_error.h"
 #include "converter/text_decoding.h"
 #include "converter/txt_reader.h"
+#include "tests/converter/converter_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -85,15 +86,6 @@ TEST(TxtReader, ChaptersWithoutPartsAreAtTheTop)
     EXPECT_EQ(ChapterTitles(book), (std::vector<std::string>{"Chapter 1@1", "Chapter 2@1"}));
 }
 
-std::vector<std::string> Paragraphs(const Book& book)
-{
-    std::vector<std::string> texts;
-    for (const Chapter& chapter : book.chapters)
-        for (const Block& block : chapter.blocks)
-            texts.push_back(RunsText(block.runs));
-    return texts;
-}
-
 TEST(TxtReader, ParagraphRules)
 {
     struct Case {
@@ -112,7 +104,7 @@ TEST(TxtReader, ParagraphRules)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(Paragraphs(BookFromPlainText(c.text, "t")), c.paragraphs);
+        EXPECT_EQ(test::BlockTexts(BookFromPlainText(c.text, "t")), c.paragraphs);
     }
 }
 
