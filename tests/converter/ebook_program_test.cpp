@@ -1,8 +1,12 @@
 // ebook.exe as the front ends start it: a real process, real files.
 
+#include "converter/converter_app.h"
+#include "converter/source_file.h"
 #include "tests/converter/converter_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace kelvra::test {
 namespace {
@@ -48,10 +52,34 @@ TEST(EbookProgram, NamesWithBlanksQuotesAndLeadingDashPassIntact)
     EXPECT_EQ(ReadZip(output).at(0).content, "application/epub+zip");
 }
 
-TEST(EbookProgram, HelpAndVersionExitZeroWithoutConverting)
+TEST(EbookProgram, HelpAndVersionPrintWithoutConverting)
 {
-    EXPECT_EQ(RunEbookExe({"--help"}).exitCode, 0);
+    TempFolder folder;
+    WriteFile(folder.File("in.txt"), "Text.\n");
+    for (const char* option : {"--help", "--version"}) {
+        SCOPED_TRACE(option);
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(RunConverter({folder.File("in.txt"), folder.File("out.epub"), option}, out, err, nullptr), 0);
+        EXPECT_NE(out.str().find(option == std::string("--help") ? "Usage: ebook.exe INPUT OUTPUT.epub" : "ebook.exe "),
+                  std::string::npos)
+            << out.str();
+        EXPECT_EQ(err.str(), "");
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"in.txt"});
+    }
     EXPECT_EQ(RunEbookExe({"--version"}).exitCode, 0);
+}
+
+TEST(EbookProgram, EnormousInputIsRefusedBeforeReading)
+{
+    TempFolder folder;
+    const std::string input = folder.File("huge.txt");
+    WriteFile(input, "x");
+    std::filesystem::resize_file(input, kMaxInputBytes + 1); // sparse: no disk space used
+    const ProgramRun run = RunEbookExe({input, folder.File("out.epub")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errorOutput.find("too large"), std::string::npos) << run.errorOutput;
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"huge.txt"});
 }
 
 // Every refusal: a non-zero exit, exactly one line on standard error, nothing
