@@ -1,11 +1,9 @@
 #include "hotdir/directory_monitor.h"
 
-#include "core/paths.h"
 #include "hotdir/monitor_stages.h"
 #include "hotdir/wait_thread.h"
 
 #include <stdexcept>
-#include <unordered_map>
 
 namespace kelvra {
 
@@ -32,18 +30,7 @@ void DirectoryMonitor::Start()
         throw std::runtime_error(error.what());
     }
 
-    // What is there now is not reported unless it changes; remembering it
-    // lets a rescan after an overflow tell the two apart.
-    std::unordered_map<std::string, FileVersion> knownVersions;
-    const std::string folder = AddTrailingBackslash(m_directory);
-    for (const WatchedFile& file : watch->ListFiles()) {
-        const std::string path = folder + file.relativeName;
-        if (m_extensions.empty() || ExtensionInList(path, m_extensions))
-            knownVersions.emplace(WatchedPathKey(path), file.version);
-    }
-
-    m_worker = std::make_unique<TWaitThread>(*this, std::move(watch), m_directory, m_readyChecks, m_extensions,
-                                             std::move(knownVersions));
+    m_worker = std::make_unique<TWaitThread>(*this, std::move(watch), m_directory, m_readyChecks, m_extensions);
     EnableDispatchTimer();
 }
 

@@ -15,17 +15,23 @@
 namespace kelvra {
 
 TWaitThread::TWaitThread(DirectoryMonitor& monitor, std::unique_ptr<DirectoryWatch> watch, std::string directory,
-                         std::int32_t readyChecks, std::string extensions,
-                         std::unordered_map<std::string, FileVersion> knownVersions)
+                         std::int32_t readyChecks, std::string extensions)
     : m_monitor(monitor),
       m_watch(std::move(watch)),
       m_directory(std::move(directory)),
       m_readyChecks(readyChecks),
       m_extensions(std::move(extensions)),
-      m_knownVersions(std::move(knownVersions)),
-      m_knownAfterPrune(m_knownVersions.size()),
       m_checkTimer(std::make_unique<QTimer>())
 {
+    // What is there now counts as seen, so that a rescan after an overflow
+    // tells it apart from what was written since.
+    for (const WatchedFile& file : m_watch->ListFiles()) {
+        const std::string path = FullPath(file.relativeName);
+        if (Accepts(path))
+            m_knownVersions.emplace(WatchedPathKey(path), file.version);
+    }
+    m_knownAfterPrune = m_knownVersions.size();
+
     // Five ticks must span two full seconds: a coarse timer may fire early.
     m_checkTimer->setTimerType(Qt::PreciseTimer);
     m_checkTimer->setInterval(kCheckIntervalMs);

@@ -45,11 +45,10 @@ struct TfileWaiter {
 
 class TWaitThread {
 public:
-    /// `knownVersions`: accepted files of the watched tree at Start, by
-    /// WatchedPathKey of their full path. The thread starts at once.
+    /// Takes note of the accepted files in the watched tree (they are not
+    /// reported unless they change), then starts the thread.
     TWaitThread(DirectoryMonitor& monitor, std::unique_ptr<DirectoryWatch> watch, std::string directory,
-                std::int32_t readyChecks, std::string extensions,
-                std::unordered_map<std::string, FileVersion> knownVersions);
+                std::int32_t readyChecks, std::string extensions);
     ~TWaitThread();
 
     TWaitThread(const TWaitThread&) = delete;
