@@ -38,7 +38,7 @@ struct Invocation {
 };
 
 /// Hands the input to the external converter, which writes into the staged
-/// file; true on success.
+/// file; throws ConversionError when it fails or writes nothing.
 void ConvertWithHandOver(const Invocation& job, ExternalConverter& handOver, StagedOutput& staged,
                          const std::string& whyHandedOver)
 {

@@ -36,7 +36,7 @@ struct GroupState {
     std::uint32_t styles = StylePlain;
     bool hidden = false;
     int unicodeSkip = 1;
-    int codePage = 0;
+    int codePage = 0; ///< 0: the default font's
     InfoField infoField = InfoField::None;
     std::string link;
 };
@@ -332,7 +332,7 @@ private:
             FlushBytes();
             state.styles = StylePlain;
             state.hidden = false;
-            state.codePage = FontCodePage(m_defaultFont);
+            state.codePage = 0;
         } else if (word == "line") {
             Text("\n");
         } else if (word == "tab") {
@@ -362,16 +362,12 @@ private:
             state.unicodeSkip = std::max(0, std::min(parameter, 16));
         } else if (word == "ansicpg" && hasParameter) {
             m_documentCodePage = parameter;
-            state.codePage = parameter;
         } else if (word == "mac") {
             m_documentCodePage = 10000;
-            state.codePage = 10000;
         } else if (word == "pc") {
             m_documentCodePage = 437;
-            state.codePage = 437;
         } else if (word == "pca") {
             m_documentCodePage = 850;
-            state.codePage = 850;
         } else if (word == "deff" && hasParameter) {
             m_defaultFont = parameter;
         } else if (word == "deflang" && hasParameter) {
@@ -448,7 +444,8 @@ private:
         if (m_pendingBytes.empty())
             return;
         std::string utf8;
-        const int codePage = State().codePage != 0 ? State().codePage : m_documentCodePage;
+        // Text before any \f is in the default font, whose charset may name a code page.
+        const int codePage = State().codePage != 0 ? State().codePage : FontCodePage(m_defaultFont);
         bool ascii = true;
         for (const char c : m_pendingBytes)
             ascii = ascii && static_cast<unsigned char>(c) < 0x80;

@@ -37,6 +37,7 @@ TEST(RtfReader, TextEscapesAndCodePages)
         {"hidden text dropped", "a{\\v secret}b", "ab"},
         {"unknown starred destination skipped", "a{\\*\\unknowndest zzz}b", "ab"},
         {"font table charset decides the code page", "{\\f1 \\'cf\\'f0}", "\xD0\x9F\xD1\x80"},
+        {"text before any \\f is in the default font", "\\deff1 \\'cf\\'f0", "\xD0\x9F\xD1\x80"},
         {"\\bin data skipped", "a{\\*\\blob\\bin3 }}}}b", "ab"},
     };
     for (const Case& c : cases) {
