@@ -2,6 +2,7 @@
 
 #include "core/app_folders.h"
 #include "core/paths.h"
+#include "gui/file_dialogs.h"
 #include "gui/quorran_window.h"
 #include "i18n/language.h"
 #include "platform/app_paths.h"
@@ -84,9 +85,11 @@ int RunKelvra(int argc, char** argv)
         // 4. The window and the message loop.
         auto launcher = CreateDesktopLauncher(AppFolderFile(""));
         auto folderPicker = CreateDesktopFolderPicker(owner);
+        auto fileDialogs = CreateDesktopFileDialogs(owner);
         WindowServices services;
         services.launcher = launcher.get();
         services.folderPicker = folderPicker.get();
+        services.fileDialogs = fileDialogs.get();
         services.messageBoxes = messageBoxes.get();
         services.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
         app.SetErrorReport(messageBoxes.get());

@@ -4,6 +4,8 @@
 #include "gui/action_list.h"
 #include "gui/artwork.h"
 #include "gui/batch_page.h"
+#include "gui/batch_run.h"
+#include "gui/file_list_actions.h"
 #include "gui/file_list_view.h"
 #include "gui/hotdir_page.h"
 #include "gui/link_label.h"
@@ -51,6 +53,9 @@ TfrmQuorran::TfrmQuorran(const WindowServices& services, QWidget* parent)
 {
     BuildComponents();
     ConnectHandlers();
+    // The file list's handlers and the batch run, children of the window.
+    auto* fileList = new FileListActions(*this);
+    new BatchRun(*this, fileList->Items());
     FormCreate();
 }
 

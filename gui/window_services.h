@@ -9,6 +9,7 @@
 
 namespace kelvra {
 
+class FileDialogs;
 class FolderPicker;
 class MessageBoxService;
 class ShellLauncher;
@@ -17,6 +18,8 @@ struct WindowServices {
     ShellLauncher* launcher = nullptr;
     FolderPicker* folderPicker = nullptr;
     MessageBoxService* messageBoxes = nullptr;
+    /// The open and save dialogs of the batch page's file list.
+    FileDialogs* fileDialogs = nullptr;
     /// Asked each time the window would hide itself in the notification
     /// area; where there is none, the window minimises normally instead, so
     /// that it can always be brought back.
