@@ -31,40 +31,64 @@ Block Heading(const std::string& text, int level)
     return block;
 }
 
+/// Three chapters whose table of contents texts differ from their headings,
+/// so a test can tell which of the two made the chapters.
 Book SampleBook()
 {
     Book book;
     book.metadata.title = "The Lantern Road";
-    book.metadata.authors = {"Ada Wren", "Tom Hale"};
+    book.metadata.authors = { "Ada Wren", "Tom Hale" };
     book.metadata.language = "en";
     book.metadata.publisher = "Kelvra Press";
     book.metadata.description = "A short sample.";
 
     Chapter one;
+    one.title = "The First";
     one.blocks.push_back(Heading("Chapter One", 1));
     Block styled;
-    styled.runs = {Run("Plain, "), Run("bold", StyleBold), Run(" and "), Run("italic", StyleItalic),
-                   Run(" & <escaped>."), Run(" See the end.", StylePlain, "#the-end")};
+    styled.runs = { Run("Plain, "), Run("bold", StyleBold), Run(" and "), Run("italic", StyleItalic),
+        Run(" & <escaped>."), Run(" See the end.", StylePlain, "#the-end") };
     one.blocks.push_back(styled);
     Block picture;
     picture.kind = BlockKind::Image;
     picture.imageId = "pic";
-    picture.runs = {Run("A lantern")};
+    picture.runs = { Run("A lantern") };
     one.blocks.push_back(picture);
-    one.blocks.push_back(Heading("A Section", 2));
-    one.blocks.push_back(TextBlock("Text under the section."));
+
+    Chapter section;
+    section.title = "A Detour";
+    section.level = 2;
+    section.blocks = { Heading("A Section", 2), TextBlock("Text under the section.") };
 
     Chapter two;
+    two.title = "The Second";
     two.blocks.push_back(Heading("Chapter Two", 1));
+    two.blocks.push_back(TextBlock("Some words before the end."));
     Block last = TextBlock("The last words.");
     last.anchor = "the-end";
     two.blocks.push_back(last);
 
-    book.chapters = {one, two};
-    book.images = {Image{"pic", "image/png", TinyPng()}, Image{"cover", "image/png", TinyPng() + std::string(1, '\0')}};
+    book.chapters = { one, section, two };
+    book.images
+        = { Image { "pic", "image/png", TinyPng() }, Image { "cover", "image/png", TinyPng() + std::string(1, '\0') } };
     book.coverImageId = "cover";
     return book;
 }
+
+using Writer = std::string (*)(const Book&, const MobiWriteOptions&);
+
+struct Layout {
+    const char* name;
+    Writer write;
+    std::vector<std::pair<std::string, int>> toc; ///< the chapters the reader makes of SampleBook
+};
+
+const Layout kLayouts[] = {
+    // The older layout has no table of contents index: chapters come from the headings.
+    { "MOBI", &WriteMobiBook, { { "Chapter One", 1 }, { "A Section", 2 }, { "Chapter Two", 1 } } },
+    // KF8 carries the book's own table of contents.
+    { "AZW3", &WriteAzw3Book, { { "The First", 1 }, { "A Detour", 2 }, { "The Second", 1 } } },
+};
 
 Book ReadBack(const std::string& bytes)
 {
@@ -95,60 +119,66 @@ const Block* FindBlock(const Book& book, BlockKind kind)
 
 TEST(MobiReader, RoundTripKeepsStructureStylesImagesAndMetadata)
 {
-    const Book book = ReadBack(WriteMobiBook(SampleBook()));
+    for (const Layout& layout : kLayouts) {
+        SCOPED_TRACE(layout.name);
+        const Book book = ReadBack(layout.write(SampleBook(), {}));
 
-    EXPECT_EQ(book.metadata.title, "The Lantern Road");
-    EXPECT_EQ(book.metadata.authors, (std::vector<std::string>{"Ada Wren", "Tom Hale"}));
-    EXPECT_EQ(book.metadata.language.substr(0, 2), "en");
-    EXPECT_EQ(book.metadata.publisher, "Kelvra Press");
-    EXPECT_EQ(book.metadata.description, "A short sample.");
+        EXPECT_EQ(book.metadata.title, "The Lantern Road");
+        EXPECT_EQ(book.metadata.authors, (std::vector<std::string> { "Ada Wren", "Tom Hale" }));
+        EXPECT_EQ(book.metadata.language.substr(0, 2), "en");
+        EXPECT_EQ(book.metadata.publisher, "Kelvra Press");
+        EXPECT_EQ(book.metadata.description, "A short sample.");
 
-    // Chapters at the top headings, a section heading one level down.
-    std::vector<std::pair<std::string, int>> toc;
-    for (const Chapter& chapter : book.chapters)
-        if (!chapter.title.empty())
-            toc.emplace_back(chapter.title, chapter.level);
-    EXPECT_EQ(toc, (std::vector<std::pair<std::string, int>>{{"Chapter One", 1}, {"A Section", 2}, {"Chapter Two", 1}}));
-    ASSERT_FALSE(book.chapters.empty());
-    EXPECT_EQ(book.chapters.front().blocks.front().kind, BlockKind::Heading);
+        std::vector<std::pair<std::string, int>> toc;
+        for (const Chapter& chapter : book.chapters)
+            if (!chapter.title.empty())
+                toc.emplace_back(chapter.title, chapter.level);
+        EXPECT_EQ(toc, layout.toc);
+        ASSERT_EQ(book.chapters.size(), 3u);
+        EXPECT_EQ(book.chapters[1].blocks.front().kind, BlockKind::Heading);
+        EXPECT_EQ(book.chapters[1].blocks.front().level, 2);
 
-    const std::string text = AllText(book);
-    EXPECT_NE(text.find("Plain, bold and italic & <escaped>. See the end."), std::string::npos) << text;
-    EXPECT_NE(text.find("The last words."), std::string::npos) << text;
+        const std::string text = AllText(book);
+        EXPECT_NE(text.find("Plain, bold and italic & <escaped>. See the end."), std::string::npos) << text;
+        EXPECT_NE(text.find("The last words."), std::string::npos) << text;
 
-    std::uint32_t boldSeen = 0;
-    std::string linkTarget;
-    for (const Chapter& chapter : book.chapters)
-        for (const Block& block : chapter.blocks)
-            for (const InlineRun& run : block.runs) {
-                if (run.text == "bold")
-                    boldSeen |= run.styles;
-                if (run.text == "italic")
-                    boldSeen |= run.styles << 8;
-                if (!run.link.empty())
-                    linkTarget = run.link;
-            }
-    EXPECT_EQ(boldSeen, StyleBold | (StyleItalic << 8));
+        std::uint32_t boldSeen = 0;
+        std::string linkTarget;
+        for (const Chapter& chapter : book.chapters)
+            for (const Block& block : chapter.blocks)
+                for (const InlineRun& run : block.runs) {
+                    if (run.text == "bold")
+                        boldSeen |= run.styles;
+                    if (run.text == "italic")
+                        boldSeen |= run.styles << 8;
+                    if (!run.link.empty())
+                        linkTarget = run.link;
+                }
+        EXPECT_EQ(boldSeen, StyleBold | (StyleItalic << 8));
 
-    // The internal link leads to the block that held its anchor.
-    ASSERT_FALSE(linkTarget.empty());
-    bool linkResolves = false;
-    for (const Chapter& chapter : book.chapters)
-        for (const Block& block : chapter.blocks)
-            if ("#" + block.anchor == linkTarget ||
-                std::any_of(block.runs.begin(), block.runs.end(), [&](const InlineRun& r) { return "#" + r.anchor == linkTarget; }))
-                linkResolves = RunsText(block.runs).find("The last words.") != std::string::npos;
-    EXPECT_TRUE(linkResolves) << linkTarget;
+        // The internal link leads to the block that held its anchor.
+        ASSERT_FALSE(linkTarget.empty());
+        bool linkResolves = false;
+        for (const Chapter& chapter : book.chapters)
+            for (const Block& block : chapter.blocks)
+                if ("#" + block.anchor == linkTarget
+                    || std::any_of(block.runs.begin(), block.runs.end(),
+                        [&](const InlineRun& r) { return "#" + r.anchor == linkTarget; }))
+                    linkResolves = RunsText(block.runs).find("The last words.") != std::string::npos;
+        EXPECT_TRUE(linkResolves) << linkTarget;
 
-    const Block* image = FindBlock(book, BlockKind::Image);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(RunsText(image->runs), "A lantern");
-    const auto picture = std::find_if(book.images.begin(), book.images.end(), [&](const Image& i) { return i.id == image->imageId; });
-    ASSERT_NE(picture, book.images.end());
-    EXPECT_EQ(picture->data, TinyPng());
-    const auto cover = std::find_if(book.images.begin(), book.images.end(), [&](const Image& i) { return i.id == book.coverImageId; });
-    ASSERT_NE(cover, book.images.end());
-    EXPECT_EQ(cover->data, TinyPng() + std::string(1, '\0'));
+        const Block* image = FindBlock(book, BlockKind::Image);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(RunsText(image->runs), "A lantern");
+        const auto picture = std::find_if(
+            book.images.begin(), book.images.end(), [&](const Image& i) { return i.id == image->imageId; });
+        ASSERT_NE(picture, book.images.end());
+        EXPECT_EQ(picture->data, TinyPng());
+        const auto cover = std::find_if(
+            book.images.begin(), book.images.end(), [&](const Image& i) { return i.id == book.coverImageId; });
+        ASSERT_NE(cover, book.images.end());
+        EXPECT_EQ(cover->data, TinyPng() + std::string(1, '\0'));
+    }
 }
 
 TEST(MobiReader, LongTextAcrossManyRecordsIsComplete)
@@ -159,16 +189,19 @@ TEST(MobiReader, LongTextAcrossManyRecordsIsComplete)
         Chapter chapter;
         chapter.blocks.push_back(Heading("Part " + std::to_string(c), 1));
         for (int p = 0; p < 40; ++p)
-            chapter.blocks.push_back(TextBlock("Paragraph " + std::to_string(p) + " of part " + std::to_string(c) +
-                                               " with some ünïcödé text crossing record boundaries."));
+            chapter.blocks.push_back(TextBlock("Paragraph " + std::to_string(p) + " of part " + std::to_string(c)
+                + " with some ünïcödé text crossing record boundaries."));
         source.chapters.push_back(chapter);
     }
-    const Book book = ReadBack(WriteMobiBook(source));
-    ASSERT_EQ(book.chapters.size(), 30u);
-    EXPECT_EQ(book.chapters[29].title, "Part 30");
-    EXPECT_EQ(book.chapters[29].blocks.size(), 41u);
-    EXPECT_EQ(RunsText(book.chapters[17].blocks[40].runs),
-              "Paragraph 39 of part 18 with some ünïcödé text crossing record boundaries.");
+    for (const Layout& layout : kLayouts) {
+        SCOPED_TRACE(layout.name);
+        const Book book = ReadBack(layout.write(source, {}));
+        ASSERT_EQ(book.chapters.size(), 30u);
+        EXPECT_EQ(book.chapters[29].title, "Part 30");
+        EXPECT_EQ(book.chapters[29].blocks.size(), 41u);
+        EXPECT_EQ(RunsText(book.chapters[17].blocks[40].runs),
+            "Paragraph 39 of part 18 with some ünïcödé text crossing record boundaries.");
+    }
 }
 
 TEST(MobiReader, RefusesDamagedAndProtectedBooks)
@@ -187,12 +220,13 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks)
         std::string bytes;
         bool protectedBook;
     } cases[] = {
-        {"header only", good.substr(0, 90), false},
-        {"cut in the record list", good.substr(0, 100), false},
-        {"cut in the first record", good.substr(0, 200), false},
-        {"no text records", zeroTextRecords, false},
-        {"random after the header", good.substr(0, 68) + std::string(4000, '\x5A'), false},
-        {"DRM", WriteMobiBook(SampleBook(), drm), true},
+        { "header only", good.substr(0, 90), false },
+        { "cut in the record list", good.substr(0, 100), false },
+        { "cut in the first record", good.substr(0, 200), false },
+        { "no text records", zeroTextRecords, false },
+        { "random after the header", good.substr(0, 68) + std::string(4000, '\x5A'), false },
+        { "DRM", WriteMobiBook(SampleBook(), drm), true },
+        { "DRM in AZW3", WriteAzw3Book(SampleBook(), drm), true },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,12 +244,14 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks)
 
 TEST(MobiReader, CutAnywhereNeverCrashes)
 {
-    const std::string good = WriteMobiBook(SampleBook());
-    for (size_t length = 0; length < good.size(); length += 7) {
-        SourceFile source{"cut.mobi", "cut", good.substr(0, length)};
-        try {
-            ReadMobiBook(source);
-        } catch (const ConversionError&) {
+    for (const Layout& layout : kLayouts) {
+        const std::string good = layout.write(SampleBook(), {});
+        for (size_t length = 0; length < good.size(); length += 7) {
+            SourceFile source { "cut.mobi", "cut", good.substr(0, length) };
+            try {
+                ReadMobiBook(source);
+            } catch (const ConversionError&) {
+            }
         }
     }
     SUCCEED();
@@ -225,20 +261,22 @@ TEST(MobiMapping, ChaptersFollowTheBooksOwnTableOfContents)
 {
     MobiContent content;
     content.metadata.title = "Parts";
-    content.partNames = {"part00000.html", "part00001.html"};
+    content.partNames = { "part00000.html", "part00001.html" };
     content.parts = {
-        "<html><body><p>Front matter.</p><h2 id=\"a\">Opening</h2><p>First <a href=\"part00001.html#b\">link</a>.</p></body></html>",
+        "<html><body><p>Front matter.</p><h2 id=\"a\">Opening</h2><p>First <a "
+        "href=\"part00001.html#b\">link</a>.</p></body></html>",
         "<html><body><div id=\"b\"><p class=\"title\">Not a heading</p></div><p>Second.</p>"
         "<p id=\"c\">Third <img src=\"resource00003.jpg\" alt=\"icon\"/> inline.</p></body></html>",
     };
-    content.ncx = "<?xml version=\"1.0\"?><ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\"><navMap>"
-                  "<navPoint><navLabel><text>Opening</text></navLabel><content src=\"part00000.html#a\"/>"
-                  "<navPoint><navLabel><text>Inner</text></navLabel><content src=\"part00001.html#c\"/></navPoint>"
-                  "</navPoint>"
-                  "<navPoint><navLabel><text>Second part</text></navLabel><content src=\"part00001.html#b\"/></navPoint>"
-                  "<navPoint><navLabel><text>Nowhere</text></navLabel><content src=\"missing.html\"/></navPoint>"
-                  "</navMap></ncx>";
-    content.images = {MobiResource{3, TinyPng()}, MobiResource{4, TinyPng()}};
+    content.ncx
+        = "<?xml version=\"1.0\"?><ncx xmlns=\"http://www.daisy.org/z3986/2005/ncx/\"><navMap>"
+          "<navPoint><navLabel><text>Opening</text></navLabel><content src=\"part00000.html#a\"/>"
+          "<navPoint><navLabel><text>Inner</text></navLabel><content src=\"part00001.html#c\"/></navPoint>"
+          "</navPoint>"
+          "<navPoint><navLabel><text>Second part</text></navLabel><content src=\"part00001.html#b\"/></navPoint>"
+          "<navPoint><navLabel><text>Nowhere</text></navLabel><content src=\"missing.html\"/></navPoint>"
+          "</navMap></ncx>";
+    content.images = { MobiResource { 3, TinyPng() }, MobiResource { 4, TinyPng() } };
     const Book book = MapMobiContent(content, "fallback");
 
     std::vector<std::string> titles;
@@ -247,7 +285,7 @@ TEST(MobiMapping, ChaptersFollowTheBooksOwnTableOfContents)
         titles.push_back(chapter.title);
         levels.push_back(chapter.level);
     }
-    EXPECT_EQ(titles, (std::vector<std::string>{"", "Opening", "Second part", "Inner"}));
+    EXPECT_EQ(titles, (std::vector<std::string> { "", "Opening", "Second part", "Inner" }));
     EXPECT_EQ(levels[3], 2);
     // Only the image the text uses is kept.
     ASSERT_EQ(book.images.size(), 1u);
@@ -257,16 +295,17 @@ TEST(MobiMapping, ChaptersFollowTheBooksOwnTableOfContents)
     EXPECT_EQ(link.text, "link");
     const Block& target = book.chapters[2].blocks[0];
     EXPECT_EQ(RunsText(target.runs), "Not a heading");
-    EXPECT_TRUE("#" + target.anchor == link.link ||
-                std::any_of(target.runs.begin(), target.runs.end(), [&](const InlineRun& r) { return "#" + r.anchor == link.link; }))
+    EXPECT_TRUE("#" + target.anchor == link.link
+        || std::any_of(
+            target.runs.begin(), target.runs.end(), [&](const InlineRun& r) { return "#" + r.anchor == link.link; }))
         << link.link;
 }
 
 TEST(MobiMapping, EmptyPartsAreRefused)
 {
     MobiContent content;
-    content.partNames = {"part00000.html"};
-    content.parts = {"<html><body><p> </p><script>var x;</script></body></html>"};
+    content.partNames = { "part00000.html" };
+    content.parts = { "<html><body><p> </p><script>var x;</script></body></html>" };
     EXPECT_THROW(MapMobiContent(content, "x"), InputRejected);
 }
 

@@ -2,335 +2,123 @@
 
 #include "converter/epub_package.h"
 #include "converter/xml_text.h"
+#include "tools/demo_book/mobi_index.h"
+#include "tools/demo_book/mobi_markup.h"
+#include "tools/demo_book/mobi_records.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <cstdio>
 #include <map>
-#include <vector>
 
 namespace kelvra {
 
+using namespace mobi;
+
 namespace {
 
-constexpr size_t kTextRecordSize = 4096;
-constexpr std::uint32_t kNoIndex = 0xFFFFFFFF;
-constexpr size_t kMobiHeaderLength = 232;
-constexpr size_t kPalmDocHeaderLength = 16;
-/// Width of a filepos value; links are written with zeros and patched once
-/// every anchor's position is known.
-constexpr size_t kFileposDigits = 10;
-
-void PutU16(std::string& out, std::uint32_t value)
-{
-    out += static_cast<char>((value >> 8) & 0xFF);
-    out += static_cast<char>(value & 0xFF);
-}
-
-void PutU32(std::string& out, std::uint32_t value)
-{
-    PutU16(out, value >> 16);
-    PutU16(out, value & 0xFFFF);
-}
-
-void SetU32(std::string& out, size_t at, std::uint32_t value)
-{
-    std::string bytes;
-    PutU32(bytes, value);
-    out.replace(at, 4, bytes);
-}
-
-void PadTo4(std::string& out)
-{
-    while (out.size() % 4 != 0)
-        out += '\0';
-}
-
-/// The book's HTML in the markup MOBI readers expect, with internal links as
-/// filepos byte offsets into the text.
-class MobiHtml {
-public:
-    MobiHtml(const Book& book, const std::map<std::string, size_t>& recordIndexOfImage)
-        : m_book(book), m_recindex(recordIndexOfImage)
-    {
-    }
-
-    std::string Build()
-    {
-        m_out = "<html><head><title>" + EscapeXml(m_book.metadata.title) + "</title></head><body>";
-        bool first = true;
-        for (const Chapter& chapter : m_book.chapters) {
-            if (!first)
-                m_out += "<mbp:pagebreak/>";
-            first = false;
-            MarkAnchor(chapter.anchor);
-            for (const Block& block : chapter.blocks)
-                AddBlock(block);
-        }
-        m_out += "</body></html>";
-        PatchLinks();
-        return m_out;
-    }
-
-private:
-    void MarkAnchor(const std::string& anchor)
-    {
-        if (!anchor.empty())
-            m_anchors.emplace(anchor, m_out.size());
-    }
-
-    void AddBlock(const Block& block)
-    {
-        MarkAnchor(block.anchor);
-        switch (block.kind) {
-        case BlockKind::Heading: {
-            const std::string tag = "h" + std::to_string(std::clamp(block.level, 1, 6));
-            m_out += "<" + tag + ">";
-            AddRuns(block.runs);
-            m_out += "</" + tag + ">";
-            break;
-        }
-        case BlockKind::SceneBreak:
-            m_out += "<hr/>";
-            break;
-        case BlockKind::EmptyLine:
-            m_out += "<p> </p>";
-            break;
-        case BlockKind::Image:
-            m_out += "<p>";
-            AddImage(block.imageId, RunsText(block.runs));
-            m_out += "</p>";
-            break;
-        case BlockKind::Paragraph:
-            m_out += block.role == BlockRole::Body ? "<p>" : "<blockquote><p>";
-            AddRuns(block.runs);
-            m_out += block.role == BlockRole::Body ? "</p>" : "</p></blockquote>";
-            break;
-        }
-    }
-
-    void AddImage(const std::string& imageId, const std::string& alt)
-    {
-        const auto found = m_recindex.find(imageId);
-        if (found == m_recindex.end())
-            return;
-        char recindex[8];
-        std::snprintf(recindex, sizeof recindex, "%05zu", found->second);
-        m_out += "<img recindex=\"" + std::string(recindex) + "\" alt=\"" + EscapeXml(alt) + "\"/>";
-    }
-
-    void AddRuns(const std::vector<InlineRun>& runs)
-    {
-        static constexpr struct {
-            std::uint32_t style;
-            const char* tag;
-        } kTags[] = {{StyleBold, "b"},        {StyleItalic, "i"}, {StyleUnderline, "u"}, {StyleStrike, "s"},
-                     {StyleSuperscript, "sup"}, {StyleSubscript, "sub"}, {StyleCode, "code"}};
-        for (const InlineRun& run : runs) {
-            MarkAnchor(run.anchor);
-            if (!run.imageId.empty()) {
-                AddImage(run.imageId, run.text);
-                continue;
-            }
-            if (run.text == "\n") {
-                m_out += "<br/>";
-                continue;
-            }
-            std::string close;
-            if (!run.link.empty()) {
-                if (run.link.front() == '#') {
-                    m_out += "<a filepos=";
-                    m_links.emplace_back(m_out.size(), run.link.substr(1));
-                    m_out += std::string(kFileposDigits, '0') + ">";
-                } else {
-                    m_out += "<a href=\"" + EscapeXml(run.link) + "\">";
-                }
-                close = "</a>";
-            }
-            for (const auto& entry : kTags) {
-                if (run.styles & entry.style) {
-                    m_out += std::string("<") + entry.tag + ">";
-                    close = std::string("</") + entry.tag + ">" + close;
-                }
-            }
-            m_out += EscapeXml(run.text) + close;
-        }
-    }
-
-    void PatchLinks()
-    {
-        for (const auto& [at, anchor] : m_links) {
-            const auto target = m_anchors.find(anchor);
-            char digits[kFileposDigits + 1];
-            std::snprintf(digits, sizeof digits, "%010zu", target == m_anchors.end() ? size_t(0) : target->second);
-            m_out.replace(at, kFileposDigits, digits);
-        }
-    }
-
-    const Book& m_book;
-    const std::map<std::string, size_t>& m_recindex;
-    std::string m_out;
-    std::map<std::string, size_t> m_anchors;
-    std::vector<std::pair<size_t, std::string>> m_links;
+/// The images that go into the file, numbered from 1, and the cover's
+/// place among them (-1: none).
+struct ImageRecords {
+    std::vector<const Image*> images;
+    std::map<std::string, size_t> numbers;
+    long coverIndex = -1;
 };
 
-struct ExthRecord {
-    std::uint32_t type;
-    std::string data;
-};
-
-std::string NumberBytes(std::uint32_t value)
+ImageRecords UsableImages(const Book& book)
 {
-    std::string out;
-    PutU32(out, value);
+    ImageRecords out;
+    for (const Image& image : book.images) {
+        if (SniffImageMediaType(image.data).empty() || out.numbers.count(image.id) != 0)
+            continue;
+        out.images.push_back(&image);
+        out.numbers.emplace(image.id, out.images.size());
+        if (image.id == book.coverImageId)
+            out.coverIndex = static_cast<long>(out.images.size() - 1);
+    }
     return out;
 }
 
-std::vector<ExthRecord> ExthRecords(const Metadata& metadata, long coverIndex)
+std::string RecordName(const Book& book)
 {
-    std::vector<ExthRecord> records;
-    for (const std::string& author : metadata.authors)
-        records.push_back({100, author});
-    if (!metadata.publisher.empty())
-        records.push_back({101, metadata.publisher});
-    if (!metadata.description.empty())
-        records.push_back({103, metadata.description});
-    if (!metadata.date.empty())
-        records.push_back({106, metadata.date});
-    if (!metadata.identifier.empty())
-        records.push_back({112, metadata.identifier});
-    if (coverIndex >= 0) {
-        records.push_back({201, NumberBytes(static_cast<std::uint32_t>(coverIndex))});
-        records.push_back({203, NumberBytes(0)});
-    }
-    records.push_back({501, "EBOK"});
-    records.push_back({503, metadata.title});
-    if (!metadata.language.empty())
-        records.push_back({524, metadata.language});
-    return records;
+    return book.metadata.title.empty() ? "book" : book.metadata.title;
 }
 
-std::string ExthBlock(const std::vector<ExthRecord>& records)
+/// The skeleton of one KF8 file: everything but its body's content, which
+/// the fragment holds.
+struct Skeleton {
+    std::string text;
+    size_t insertAt; ///< where in `text` the fragment goes
+};
+
+Skeleton ChapterSkeleton(const Book& book, const Chapter& chapter)
 {
-    std::string body;
-    for (const ExthRecord& record : records) {
-        PutU32(body, record.type);
-        PutU32(body, static_cast<std::uint32_t>(record.data.size() + 8));
-        body += record.data;
-    }
-    std::string out = "EXTH";
-    PutU32(out, static_cast<std::uint32_t>(body.size() + 12));
-    PutU32(out, static_cast<std::uint32_t>(records.size()));
-    out += body;
-    PadTo4(out);
-    return out;
+    const std::string title = chapter.title.empty() ? book.metadata.title : chapter.title;
+    Skeleton skeleton;
+    skeleton.text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><html xmlns=\"http://www.w3.org/1999/xhtml\"><head>"
+                    "<title>" + EscapeXml(title) + "</title></head><body aid=\"0\">";
+    skeleton.insertAt = skeleton.text.size();
+    skeleton.text += "</body></html>";
+    return skeleton;
 }
 
-/// Windows language identifiers of the languages a MOBI header names by number.
-std::uint32_t LocaleNumber(const std::string& language)
+std::vector<IndexEntry> NcxEntries(const Book& book, const std::vector<size_t>& fragmentInsertAt,
+                                   const std::vector<size_t>& fragmentLength, CncxStrings& strings)
 {
-    static const std::map<std::string, std::uint32_t> kLocales = {
-        {"de", 7}, {"en", 9}, {"es", 10}, {"fr", 12}, {"it", 16}, {"nl", 19}, {"pl", 21}, {"ru", 25},
+    struct Item {
+        size_t chapter;
+        int depth;
     };
-    const auto found = kLocales.find(language.substr(0, 2));
-    return found == kLocales.end() ? 0 : found->second;
-}
+    std::vector<Item> items;
+    for (size_t i = 0; i < book.chapters.size(); ++i)
+        if (!CollapseWhitespace(book.chapters[i].title).empty())
+            items.push_back(Item{i, std::max(book.chapters[i].level, 1) - 1});
+    // Depths step down one at a time, so every entry below the top has a parent.
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i].depth = std::min(items[i].depth, i == 0 ? 0 : items[i - 1].depth + 1);
 
-/// `firstImage` is kNoIndex when the book has no image.
-std::string RecordZero(const Book& book, size_t textLength, size_t textRecords, std::uint32_t firstImage,
-                       size_t lastContent, long coverIndex, const MobiWriteOptions& options)
-{
-    std::string out;
-    PutU16(out, 1); // no compression
-    PutU16(out, 0);
-    PutU32(out, static_cast<std::uint32_t>(textLength));
-    PutU16(out, static_cast<std::uint32_t>(textRecords));
-    PutU16(out, kTextRecordSize);
-    PutU16(out, options.markEncrypted ? 2 : 0);
-    PutU16(out, 0);
-
-    const size_t mobiStart = out.size();
-    out += "MOBI";
-    PutU32(out, kMobiHeaderLength);
-    PutU32(out, 2);     // a book
-    PutU32(out, 65001); // UTF-8
-    PutU32(out, 0x4B4C5652);
-    PutU32(out, 6); // file version
-    for (int i = 0; i < 10; ++i)
-        PutU32(out, kNoIndex); // orthographic, inflection, names, keys and extra indexes
-    PutU32(out, static_cast<std::uint32_t>(textRecords + 1)); // first non-book record
-    const size_t fullNameOffsetAt = out.size();
-    PutU32(out, 0);
-    PutU32(out, static_cast<std::uint32_t>(book.metadata.title.size()));
-    PutU32(out, LocaleNumber(book.metadata.language));
-    PutU32(out, 0);
-    PutU32(out, 0);
-    PutU32(out, 6); // minimum reader version
-    PutU32(out, firstImage);
-    PutU32(out, 0); // no Huffman records
-    PutU32(out, 0);
-    PutU32(out, 0);
-    PutU32(out, 0);
-    PutU32(out, 0x40); // an EXTH header follows
-    out.append(32, '\0');
-    PutU32(out, kNoIndex);
-    PutU32(out, kNoIndex); // no DRM: offset, count, size, flags
-    PutU32(out, 0);
-    PutU32(out, 0);
-    PutU32(out, 0);
-    out.append(8, '\0');
-    PutU16(out, 1);
-    PutU16(out, static_cast<std::uint32_t>(lastContent));
-    PutU32(out, 1);
-    PutU32(out, kNoIndex); // FCIS
-    PutU32(out, 0);
-    PutU32(out, kNoIndex); // FLIS
-    PutU32(out, 0);
-    out.append(8, '\0');
-    PutU32(out, kNoIndex);
-    PutU32(out, 0);
-    PutU32(out, kNoIndex);
-    PutU32(out, kNoIndex);
-    PutU32(out, 0);        // no trailing entries after the text records
-    PutU32(out, kNoIndex); // no NCX index
-    out.resize(mobiStart + kMobiHeaderLength, '\0');
-
-    out += ExthBlock(ExthRecords(book.metadata, coverIndex));
-    SetU32(out, fullNameOffsetAt, static_cast<std::uint32_t>(out.size()));
-    out += book.metadata.title;
-    out.append(2, '\0');
-    PadTo4(out);
-    return out;
-}
-
-std::string PalmDatabase(const std::string& name, const std::vector<std::string>& records)
-{
-    std::string out = name.substr(0, 31);
-    for (char& c : out)
-        if (c == ' ' || static_cast<unsigned char>(c) >= 0x80)
-            c = '_';
-    out.resize(32, '\0');
-    PutU16(out, 0);
-    PutU16(out, 0);
-    const std::uint32_t stamp = 0x7C25B080; // a fixed time keeps the output reproducible
-    PutU32(out, stamp);
-    PutU32(out, stamp);
-    PutU32(out, 0);
-    PutU32(out, 0);
-    PutU32(out, 0);
-    PutU32(out, 0);
-    out += "BOOKMOBI";
-    PutU32(out, static_cast<std::uint32_t>(2 * records.size() - 1));
-    PutU32(out, 0);
-    PutU16(out, static_cast<std::uint32_t>(records.size()));
-    size_t offset = out.size() + 8 * records.size() + 2;
-    for (size_t i = 0; i < records.size(); ++i) {
-        PutU32(out, static_cast<std::uint32_t>(offset));
-        PutU32(out, static_cast<std::uint32_t>(2 * i) & 0x00FFFFFF);
-        offset += records[i].size();
+    std::vector<long> parent(items.size(), -1);
+    for (size_t i = 0; i < items.size(); ++i)
+        for (size_t j = i; j-- > 0;)
+            if (items[j].depth < items[i].depth) {
+                parent[i] = static_cast<long>(j);
+                break;
+            }
+    std::vector<IndexEntry> entries;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const size_t chapter = items[i].chapter;
+        char label[16];
+        std::snprintf(label, sizeof label, "%zX", i);
+        IndexEntry entry;
+        entry.label = label;
+        entry.values = {
+            {1, {static_cast<std::uint32_t>(fragmentInsertAt[chapter])}},
+            {2, {static_cast<std::uint32_t>(fragmentLength[chapter])}},
+            {3, {strings.Add(CollapseWhitespace(book.chapters[chapter].title))}},
+            {4, {static_cast<std::uint32_t>(items[i].depth)}},
+            {6, {static_cast<std::uint32_t>(chapter), 0}},
+        };
+        if (parent[i] >= 0)
+            entry.values.push_back({21, {static_cast<std::uint32_t>(parent[i])}});
+        std::vector<std::uint32_t> children;
+        for (size_t k = i + 1; k < items.size(); ++k)
+            if (parent[k] == static_cast<long>(i))
+                children.push_back(static_cast<std::uint32_t>(k));
+        if (!children.empty()) {
+            entry.values.push_back({22, {children.front()}});
+            entry.values.push_back({23, {children.back()}});
+        }
+        entries.push_back(std::move(entry));
     }
-    PutU16(out, 0);
-    for (const std::string& record : records)
-        out += record;
+    return entries;
+}
+
+std::string FdstRecord(size_t textLength)
+{
+    std::string out = "FDST";
+    PutU32(out, 12);
+    PutU32(out, 1);
+    PutU32(out, 0);
+    PutU32(out, static_cast<std::uint32_t>(textLength));
     return out;
 }
 
@@ -338,32 +126,95 @@ std::string PalmDatabase(const std::string& name, const std::vector<std::string>
 
 std::string WriteMobiBook(const Book& book, const MobiWriteOptions& options)
 {
-    std::vector<const Image*> images;
-    std::map<std::string, size_t> recindex;
-    long coverIndex = -1;
-    for (const Image& image : book.images) {
-        if (SniffImageMediaType(image.data).empty() || recindex.count(image.id) != 0)
-            continue;
-        images.push_back(&image);
-        recindex.emplace(image.id, images.size());
-        if (image.id == book.coverImageId)
-            coverIndex = static_cast<long>(images.size() - 1);
+    const ImageRecords images = UsableImages(book);
+    const std::string lead = "<html><head><title>" + EscapeXml(book.metadata.title) + "</title></head><body>";
+    const std::string html = BookMarkup(book, images.numbers, Dialect::Mobi6, lead).text + "</body></html>";
+
+    std::vector<std::string> records(1);
+    for (std::string& record : TextRecords(html))
+        records.push_back(std::move(record));
+    RecordZeroLayout layout;
+    layout.fileVersion = 6;
+    layout.textLength = html.size();
+    layout.textRecords = records.size() - 1;
+    if (!images.images.empty())
+        layout.firstImage = static_cast<std::uint32_t>(records.size());
+    for (const Image* image : images.images)
+        records.push_back(image->data);
+    layout.lastContent = static_cast<std::uint32_t>(records.size() - 1);
+    records.push_back(EndOfFileRecord());
+    layout.markEncrypted = options.markEncrypted;
+    records[0] = RecordZero(book.metadata, images.coverIndex, layout);
+    return PalmDatabase(RecordName(book), records);
+}
+
+std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options)
+{
+    const ImageRecords images = UsableImages(book);
+    const Markup markup = BookMarkup(book, images.numbers, Dialect::Kf8);
+
+    // The text holds each chapter's skeleton followed by its one fragment.
+    std::string text;
+    std::vector<IndexEntry> skeletons;
+    std::vector<IndexEntry> fragments;
+    std::vector<size_t> fragmentInsertAt;
+    std::vector<size_t> fragmentLength;
+    CncxStrings selectors;
+    const std::uint32_t bodySelector = selectors.Add("P-//*[@aid='0']");
+    for (size_t i = 0; i < book.chapters.size(); ++i) {
+        const size_t begin = markup.chapterStarts[i];
+        const size_t end = i + 1 < book.chapters.size() ? markup.chapterStarts[i + 1] : markup.text.size();
+        const std::string fragment = markup.text.substr(begin, end - begin);
+        const Skeleton skeleton = ChapterSkeleton(book, book.chapters[i]);
+        const size_t skeletonAt = text.size();
+        text += skeleton.text;
+        text += fragment;
+
+        char label[32];
+        std::snprintf(label, sizeof label, "SKEL%010zu", i);
+        skeletons.push_back(IndexEntry{label, {{1, {1}},
+                                               {6, {static_cast<std::uint32_t>(skeletonAt),
+                                                    static_cast<std::uint32_t>(skeleton.text.size())}}}});
+        const size_t insertAt = skeletonAt + skeleton.insertAt;
+        std::snprintf(label, sizeof label, "%010zu", insertAt);
+        fragments.push_back(IndexEntry{label, {{2, {bodySelector}},
+                                               {3, {static_cast<std::uint32_t>(i)}},
+                                               {4, {static_cast<std::uint32_t>(i)}},
+                                               {6, {0, static_cast<std::uint32_t>(fragment.size())}}}});
+        fragmentInsertAt.push_back(insertAt);
+        fragmentLength.push_back(fragment.size());
     }
 
-    const std::string html = MobiHtml(book, recindex).Build();
     std::vector<std::string> records(1);
-    for (size_t at = 0; at < html.size(); at += kTextRecordSize)
-        records.push_back(html.substr(at, kTextRecordSize));
-    const size_t textRecords = records.size() - 1;
-    const size_t firstImage = records.size();
-    for (const Image* image : images)
+    for (std::string& record : TextRecords(text))
+        records.push_back(std::move(record));
+    RecordZeroLayout layout;
+    layout.fileVersion = 8;
+    layout.textLength = text.size();
+    layout.textRecords = records.size() - 1;
+    const auto append = [&records](std::vector<std::string> more) {
+        const std::uint32_t first = static_cast<std::uint32_t>(records.size());
+        for (std::string& record : more)
+            records.push_back(std::move(record));
+        return first;
+    };
+    layout.fragmentIndex = append(IndexRecords({{2, 1}, {3, 1}, {4, 1}, {6, 2}}, fragments, selectors));
+    layout.skeletonIndex = append(IndexRecords({{1, 1}, {6, 2}}, skeletons, CncxStrings()));
+    CncxStrings titles;
+    const std::vector<IndexEntry> ncx = NcxEntries(book, fragmentInsertAt, fragmentLength, titles);
+    if (!ncx.empty())
+        layout.ncxIndex =
+            append(IndexRecords({{1, 1}, {2, 1}, {3, 1}, {4, 1}, {6, 2}, {21, 1}, {22, 1}, {23, 1}}, ncx, titles));
+    if (!images.images.empty())
+        layout.firstImage = static_cast<std::uint32_t>(records.size());
+    for (const Image* image : images.images)
         records.push_back(image->data);
-    const size_t lastContent = records.size() - 1;
-    records.push_back(std::string("\xE9\x8E\x0D\x0A", 4));
-
-    records[0] = RecordZero(book, html.size(), textRecords, images.empty() ? kNoIndex : static_cast<std::uint32_t>(firstImage), lastContent,
-                            coverIndex, options);
-    return PalmDatabase(book.metadata.title.empty() ? "book" : book.metadata.title, records);
+    layout.lastContent = static_cast<std::uint32_t>(records.size() - 1);
+    layout.fdstIndex = append({FdstRecord(text.size())});
+    records.push_back(EndOfFileRecord());
+    layout.markEncrypted = options.markEncrypted;
+    records[0] = RecordZero(book.metadata, images.coverIndex, layout);
+    return PalmDatabase(RecordName(book), records);
 }
 
 } // namespace kelvra

@@ -1,12 +1,13 @@
 #pragma once
 
-// Writes a Book as a Mobipocket file (the older MOBI layout that every reader
-// of the format understands): a Palm database whose first record holds the
-// PalmDOC, MOBI and EXTH headers, then the book's HTML in uncompressed text
-// records, then the images, then the end-of-file record. Headings stay
-// headings, chapters are separated by page breaks, images are referenced by
-// record index, and the metadata (title, authors, language, publisher,
-// description, date, cover) goes into EXTH records. Pure: no file access.
+// Writes a Book as a Mobipocket file, in either of the format's two layouts:
+// - MOBI: the older layout every reader understands; the book's HTML in one
+//   text, chapters separated by page breaks, images by record index.
+// - AZW3 (KF8): one XHTML file per chapter, held as skeletons and fragments
+//   described by two index records, and the table of contents as an NCX index.
+// Both keep headings as headings and put the metadata (title, authors,
+// language, publisher, description, date, cover) into EXTH records. Text
+// records are stored uncompressed. Pure: no file access.
 
 #include "converter/book.h"
 
@@ -20,7 +21,12 @@ struct MobiWriteOptions {
     bool markEncrypted = false;
 };
 
-/// The whole file. Images whose bytes are no PNG, JPEG or GIF are left out.
+/// The whole MOBI file. Images whose bytes are no PNG, JPEG or GIF are left out.
 std::string WriteMobiBook(const Book& book, const MobiWriteOptions& options = {});
+
+/// The whole AZW3 file; chapters with a title make its table of contents.
+/// Throws std::length_error for a book with more chapters than one index
+/// record holds (some thousands).
+std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options = {});
 
 } // namespace kelvra
