@@ -6,7 +6,11 @@
 // (ten files per 200 ms), and the time per file spent outside the converter,
 // first files against last.
 //
-//   hotdir_bench [files=2000] [bytes per file=4096]
+//   hotdir_bench [files=2000] [bytes per file=4096] [hold]
+//
+// With "hold", the writer keeps WaitLock during the burst, as a long check
+// tick would, so the worker cannot read and a large burst overflows the
+// kernel's queue.
 
 #include "hotdir/directory_monitor.h"
 #include "hotdir/hotdir_controller.h"
@@ -25,6 +29,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <numeric>
 #include <string>
 #include <thread>
@@ -53,6 +58,26 @@ public:
     }
 };
 
+// The real change source, counting the overflows of the kernel's queue.
+class CountingWatch final : public DirectoryWatch {
+public:
+    CountingWatch(std::unique_ptr<DirectoryWatch> inner, int& overflows) : m_inner(std::move(inner)), m_overflows(overflows) {}
+    bool WaitForChanges(std::vector<DirectoryChange>& changes) override
+    {
+        if (!m_inner->WaitForChanges(changes))
+            return false;
+        for (const DirectoryChange& change : changes)
+            m_overflows += change.kind == DirectoryChangeKind::Overflow ? 1 : 0;
+        return true;
+    }
+    void Wake() override { m_inner->Wake(); }
+    std::vector<WatchedFile> ListFiles() const override { return m_inner->ListFiles(); }
+
+private:
+    std::unique_ptr<DirectoryWatch> m_inner;
+    int& m_overflows; // written by the worker, read after it has ended
+};
+
 double Mean(const std::vector<double>& values, std::size_t from, std::size_t to)
 {
     to = std::min(to, values.size());
@@ -76,6 +101,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int files = argc > 1 ? std::stoi(argv[1]) : 2000;
     const std::size_t bytes = argc > 2 ? std::stoul(argv[2]) : 4096;
+    const bool holdWorker = argc > 3 && std::string(argv[3]) == "hold";
 
     test::TempDir temp;
     const std::string in = temp.File("In"), out = temp.File("Out"), logs = temp.File("Log");
@@ -89,7 +115,10 @@ int main(int argc, char** argv)
     test::RecordingShellLauncher launcher;
     test::FakeLogClock clock;
     TimedRunner runner;
-    DirectoryMonitor monitor;
+    int overflows = 0;
+    DirectoryMonitor monitor([&overflows](const std::string& folder, bool subtree) -> std::unique_ptr<DirectoryWatch> {
+        return std::make_unique<CountingWatch>(OpenDirectoryWatch(folder, subtree), overflows);
+    });
     HotDirController page(monitor, {view, settings, messages, picker, launcher, clock, test::FakeLanguage, "Kelvra Converter",
                               ConverterProgram{test::FakeConverterPath(), &runner}});
     view.texts = {{HotDirControl::edtindir, in}, {HotDirControl::edtoutdir, out}, {HotDirControl::edtlog, logs}};
@@ -116,9 +145,15 @@ int main(int argc, char** argv)
     const std::string content(bytes, 'x');
     const auto burstStart = Clock::now();
     std::thread writer([&] {
+        std::unique_lock<std::recursive_mutex> hold(WaitLock(), std::defer_lock);
         for (int i = 0; i < files; ++i) {
             std::ofstream file(in + "/book " + std::to_string(i) + ".txt", std::ios::binary);
             file << content;
+            file.close();
+            if (i == 0 && holdWorker) {
+                hold.lock();
+                std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the worker blocks on the first file
+            }
         }
     });
     writer.join();
@@ -161,6 +196,7 @@ int main(int argc, char** argv)
     std::printf("EPUBs found              %d\n", converted);
     std::printf("log entries              %zu start, %zu success, %zu failed\n", CountOccurrences(log, "Start: ["),
                 CountOccurrences(log, " [Success]"), CountOccurrences(log, " [Failed]"));
+    std::printf("kernel queue overflows   %d (each answered by a rescan)\n", overflows);
     std::printf("most files waiting       %zu\n", mostWaiting);
     std::printf("longest pass, no convert %.1f ms (check ticks walk the waiting list under WaitLock)\n", longestPassMs);
     std::printf("total time               %.0f ms (floor set by the ticks %.0f ms, ratio %.2f)\n", totalMs, floorMs,
