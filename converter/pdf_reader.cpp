@@ -22,10 +22,21 @@ namespace {
 /// Outline levels below this are read as this deep.
 constexpr int kMaxOutlineDepth = 6;
 
+/// poppler's own conversion opens an iconv converter for every call, which
+/// for every word of a book costs more than reading the page.
 std::string Utf8(const poppler::ustring& text)
 {
-    const poppler::byte_array bytes = text.to_utf8();
-    return std::string(bytes.begin(), bytes.end());
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        AppendUtf8(out, unit);
+    }
+    return out;
 }
 
 void DiscardPopplerMessage(const std::string&, void*) {}
@@ -41,15 +52,14 @@ void SilencePoppler()
     (void)silenced;
 }
 
-bool Contains(const std::string& text, const char* part)
-{
-    return text.find(part) != std::string::npos;
-}
-
+/// The words of a page in reading order. poppler's font details would cost
+/// more than twice the time of the text itself, so the type size is judged
+/// by the height of each word's box, which grows with it in every font;
+/// bold and italic are not read.
 std::vector<PdfWord> PageWords(const poppler::page& page)
 {
     std::vector<PdfWord> words;
-    for (const poppler::text_box& box : page.text_list(poppler::page::text_list_include_font)) {
+    for (const poppler::text_box& box : page.text_list()) {
         PdfWord word;
         word.text = Utf8(box.text());
         const poppler::rectf r = box.bbox();
@@ -57,12 +67,7 @@ std::vector<PdfWord> PageWords(const poppler::page& page)
         word.top = r.top();
         word.right = r.right();
         word.bottom = r.bottom();
-        word.fontSize = box.has_font_info() ? box.get_font_size() : r.height();
-        if (box.has_font_info()) {
-            const std::string font = box.get_font_name();
-            word.bold = Contains(font, "Bold") || Contains(font, "Black") || Contains(font, "Heavy");
-            word.italic = Contains(font, "Italic") || Contains(font, "Oblique");
-        }
+        word.fontSize = r.height();
         word.spaceAfter = box.has_space_after();
         words.push_back(std::move(word));
     }

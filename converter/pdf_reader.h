@@ -3,7 +3,8 @@
 // Reads PDF documents with poppler-cpp: the text of every page in reading
 // order, rebuilt into paragraphs and headings by pdf_layout, the outline as
 // the table of contents where the document has one, and the document's
-// title, author, subject and creation date. Images are not taken over.
+// title, author, subject and creation date. Images and character styles
+// (bold, italic) are not taken over.
 
 #include "converter/book.h"
 #include "converter/source_file.h"

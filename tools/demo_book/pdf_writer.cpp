@@ -289,11 +289,17 @@ size_t WriteOutline(PdfFile& file, const std::vector<OutlineItem>& items, const 
     return root;
 }
 
-std::string Fonts()
+/// The font resources, each font an object of its own as in the files of
+/// most producers.
+std::string Fonts(PdfFile& file)
 {
-    return "<< /F1 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"
-           " /F2 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Bold /Encoding /WinAnsiEncoding >>"
-           " /F3 << /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Oblique /Encoding /WinAnsiEncoding >> >>";
+    std::string fonts = "<<";
+    const char* names[] = {"Helvetica", "Helvetica-Bold", "Helvetica-Oblique"};
+    for (int i = 0; i < 3; ++i)
+        fonts += " /F" + std::to_string(i + 1) + " " +
+                 Ref(file.Add(std::string("<< /Type /Font /Subtype /Type1 /BaseFont /") + names[i] +
+                              " /Encoding /WinAnsiEncoding >>"));
+    return fonts + " >>";
 }
 
 std::string Assemble(const std::vector<std::string>& pageContents, const std::vector<OutlineItem>& outline,
@@ -302,7 +308,7 @@ std::string Assemble(const std::vector<std::string>& pageContents, const std::ve
     PdfFile file;
     const size_t catalog = file.Reserve();
     const size_t pagesNode = file.Reserve();
-    const size_t fonts = file.Add(Fonts());
+    const size_t fonts = file.Add(Fonts(file));
     std::vector<size_t> pageRefs;
     std::string kids;
     for (const std::string& content : pageContents) {
