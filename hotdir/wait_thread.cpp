@@ -85,6 +85,13 @@ void TWaitThread::AddCandidate(const std::string& relativeName)
     if (!Accepts(path))
         return;
     std::lock_guard<std::recursive_mutex> lock(WaitLock());
+    // A file whose content is still the version seen at Start or at its
+    // last report was only opened for writing and closed, or this is a late
+    // record of a change already reported: nothing to do.
+    const auto known = m_knownVersions.find(WatchedPathKey(path));
+    FileVersion current;
+    if (known != m_knownVersions.end() && ReadFileVersion(path, current) && current == known->second)
+        return;
     AddCandidateLocked(path);
 }
 

@@ -12,11 +12,14 @@
 // destroys it in Stop; the destructor ends the thread and forgets every
 // waiting file.
 //
+// The worker knows the version (write time, size, identity) of every
+// accepted file seen at Start or moved to the ready queue. A change record
+// for a file still at its known version (opened for writing and closed
+// unchanged, or a late record of a change already reported) adds nothing.
 // When the change source overflows, the worker lists the watched tree and
 // makes a candidate of every accepted file whose version differs from the
-// one known for it: the version seen at Start, or the one it had when it was
-// last moved to the ready queue. So nothing written during the lost interval
-// is missed, and nothing unchanged is reported twice.
+// known one. So nothing written during the lost interval is missed, and
+// nothing unchanged is reported twice.
 
 #include "platform/directory_watch.h"
 

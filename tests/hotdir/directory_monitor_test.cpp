@@ -14,6 +14,7 @@
 #include <chrono>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -125,7 +126,11 @@ const Scenario kScenarios[] = {
          WriteFile(f / "old.pdf", "old");
          WriteFile(f / "doomed.pdf", "old");
      },
-     [](const WatchedFolder& f) { fs::remove(f / "doomed.pdf"); }, {},
+     [](const WatchedFolder& f) {
+         fs::remove(f / "doomed.pdf");
+         std::ofstream(f / "old.pdf", std::ios::app).close(); // opened for writing, closed unchanged
+     },
+     {},
      [](const WatchedFolder& f) { AppendFile(f / "old.pdf", " and new"); }, {"old.pdf"}},
     {"unsupported_names_ignored", false, Nothing,
      [](const WatchedFolder& f) {
