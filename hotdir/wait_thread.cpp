@@ -60,7 +60,7 @@ void TWaitThread::Run()
                 if (change.kind == DirectoryChangeKind::Overflow)
                     RescanAfterOverflow();
                 else
-                    AddCandidate(change.relativeName);
+                    AddCandidate(change);
             }
         }
     } catch (const std::exception& error) {
@@ -79,19 +79,22 @@ bool TWaitThread::Accepts(const std::string& path) const
     return m_extensions.empty() || ExtensionInList(path, m_extensions);
 }
 
-void TWaitThread::AddCandidate(const std::string& relativeName)
+void TWaitThread::AddCandidate(const DirectoryChange& change)
 {
-    const std::string path = FullPath(relativeName);
+    const std::string path = FullPath(change.relativeName);
     if (!Accepts(path))
         return;
     std::lock_guard<std::recursive_mutex> lock(WaitLock());
-    // A file whose content is still the version seen at Start or at its
-    // last report was only opened for writing and closed, or this is a late
-    // record of a change already reported: nothing to do.
-    const auto known = m_knownVersions.find(WatchedPathKey(path));
-    FileVersion current;
-    if (known != m_knownVersions.end() && ReadFileVersion(path, current) && current == known->second)
-        return;
+    // A written file whose content is still the version seen at Start or at
+    // its last report was only opened for writing and closed, or this is a
+    // late record of a change already reported: nothing to do. A name given
+    // by a rename is always a candidate.
+    if (change.kind == DirectoryChangeKind::AddedOrModified) {
+        const auto known = m_knownVersions.find(WatchedPathKey(path));
+        FileVersion current;
+        if (known != m_knownVersions.end() && ReadFileVersion(path, current) && current == known->second)
+            return;
+    }
     AddCandidateLocked(path);
 }
 

@@ -14,8 +14,9 @@
 //
 // The worker knows the version (write time, size, identity) of every
 // accepted file seen at Start or moved to the ready queue. A change record
-// for a file still at its known version (opened for writing and closed
-// unchanged, or a late record of a change already reported) adds nothing.
+// that a file was written, for a file still at its known version (opened
+// for writing and closed unchanged, or a late record of a change already
+// reported), adds nothing.
 // When the change source overflows, the worker lists the watched tree and
 // makes a candidate of every accepted file whose version differs from the
 // known one. So nothing written during the lost interval is missed, and
@@ -68,7 +69,7 @@ public:
 
 private:
     void Run();
-    void AddCandidate(const std::string& relativeName);
+    void AddCandidate(const DirectoryChange& change);
     void AddCandidateLocked(const std::string& path);
     void RescanAfterOverflow();
     void RememberVersion(const std::string& key, const FileVersion& version);

@@ -125,13 +125,19 @@ const Scenario kScenarios[] = {
      [](const WatchedFolder& f) {
          WriteFile(f / "old.pdf", "old");
          WriteFile(f / "doomed.pdf", "old");
+         WriteFile(f / "renamed back.pdf", "old");
      },
      [](const WatchedFolder& f) {
          fs::remove(f / "doomed.pdf");
          std::ofstream(f / "old.pdf", std::ios::app).close(); // opened for writing, closed unchanged
      },
      {},
-     [](const WatchedFolder& f) { AppendFile(f / "old.pdf", " and new"); }, {"old.pdf"}},
+     [](const WatchedFolder& f) {
+         AppendFile(f / "old.pdf", " and new");
+         fs::rename(f / "renamed back.pdf", f / "renamed back.tmp");
+         fs::rename(f / "renamed back.tmp", f / "renamed back.pdf"); // a new name, though not new content
+     },
+     {"old.pdf", "renamed back.pdf"}},
     {"unsupported_names_ignored", false, Nothing,
      [](const WatchedFolder& f) {
          WriteFile(f / "book.epub", "x");
