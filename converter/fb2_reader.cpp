@@ -368,10 +368,15 @@ private:
     bool m_notes = false;
 };
 
+/// libxml2 reports some encoding errors through its generic message hook
+/// even when asked for no messages; they must not reach standard error.
+void IgnoreLibxmlMessage(void*, const char*, ...) {}
+
 } // namespace
 
 Book ReadFb2Book(const SourceFile& source)
 {
+    xmlSetGenericErrorFunc(nullptr, &IgnoreLibxmlMessage);
     if (source.bytes.size() > static_cast<size_t>(INT32_MAX))
         throw InputRejected("the FB2 file is too large");
     // No network, no external entities, no messages on the console.
