@@ -4,11 +4,13 @@
 #include "cmd/console_converter.h"
 #include "core/app_folders.h"
 #include "core/converter_invocation.h"
+#include "platform/standard_output.h"
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
+    kelvra::KeepStandardOutputBytes(); // the result lines carry their own "\r\n"
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const int code = kelvra::RunConsoleConverter(arguments, std::cout, kelvra::SystemProcessRunner(),
                                                  kelvra::AppFolderFile(kelvra::ConverterFileName));

@@ -8,6 +8,8 @@
 // that is not set, in a folder of this user's own under /tmp
 // ("kelvra-<uid>", mode 0700). The descriptor is closed on exec, so programs
 // the instance starts do not inherit the lock.
+// On Windows: the named mutex `name` itself (CreateMutexA without taking
+// ownership); InstanceLockPath gives that name.
 // The object is owned by the program main and lives as long as the process;
 // main thread only.
 

@@ -183,6 +183,10 @@ TEST_F(ConvertOneFileEndToEnd, HostileNamesArriveAsSingleUnchangedArguments)
     };
     for (const char* name : names) {
         SCOPED_TRACE(name);
+        // Windows file names cannot hold these characters at all.
+        if (kHostPathStyle == PathStyle::Windows &&
+            std::string_view(name).find_first_of("\"\n|<>*?\\") != std::string_view::npos)
+            continue;
         const std::string input = m_dir.File(std::string(name) + ".txt");
         const std::string nominal = m_dir.File("out/" + std::string(name) + ".epub");
         WriteFile(input, "text");
@@ -199,6 +203,8 @@ TEST_F(ConvertOneFileEndToEnd, HostileNamesArriveAsSingleUnchangedArguments)
 
 TEST_F(ConvertOneFileEndToEnd, LongPathsPassWhole)
 {
+    if (kHostPathStyle == PathStyle::Windows)
+        GTEST_SKIP() << "the ANSI file functions of Windows stop at MAX_PATH (260 characters)";
     // Well beyond 512 characters, in several folder levels (one name may
     // hold at most 255 bytes).
     const std::string folder = test::CreateDeepFolder(m_dir.path(), 4, 200);

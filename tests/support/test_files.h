@@ -2,11 +2,30 @@
 
 // Real files, folders, environment variables and processes for tests.
 
+#include "platform/path_style.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace kelvra::test {
+
+/// The host's folder delimiter, with which the helpers join test paths.
+inline constexpr char PathDelimiter()
+{
+    return kHostPathStyle == PathStyle::Windows ? '\\' : '/';
+}
+
+/// `relative` with every "/" turned into the host's delimiter, so that tests
+/// can name sub-paths the same way on every system.
+inline std::string HostRelative(std::string relative)
+{
+    for (char& c : relative) {
+        if (c == '/')
+            c = PathDelimiter();
+    }
+    return relative;
+}
 
 /// A fresh folder under the system's temporary folder, removed with all its
 /// contents when the object goes.
@@ -17,10 +36,10 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    /// The folder's path, without a trailing "/".
+    /// The folder's path, without a trailing delimiter.
     const std::string& path() const { return m_path; }
-    /// path() + "/" + name.
-    std::string File(const std::string& name) const { return m_path + '/' + name; }
+    /// path() + delimiter + name, "/" in the name taken as the delimiter.
+    std::string File(const std::string& name) const { return m_path + PathDelimiter() + HostRelative(name); }
 
 private:
     std::string m_path;

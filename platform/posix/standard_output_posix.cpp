@@ -1,0 +1,10 @@
+#include "platform/standard_output.h"
+
+namespace kelvra {
+
+void KeepStandardOutputBytes()
+{
+    // POSIX streams never translate line ends.
+}
+
+} // namespace kelvra
