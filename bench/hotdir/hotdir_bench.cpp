@@ -17,6 +17,7 @@
 #include "hotdir/monitor_stages.h"
 #include "hotdir/wait_thread.h"
 #include "tests/hotdir/hotdir_fakes.h"
+#include "tests/hotdir/lossy_watch.h"
 #include "tests/support/test_doubles.h"
 #include "tests/support/test_files.h"
 
@@ -58,26 +59,6 @@ public:
     }
 };
 
-// The real change source, counting the overflows of the kernel's queue.
-class CountingWatch final : public DirectoryWatch {
-public:
-    CountingWatch(std::unique_ptr<DirectoryWatch> inner, int& overflows) : m_inner(std::move(inner)), m_overflows(overflows) {}
-    bool WaitForChanges(std::vector<DirectoryChange>& changes) override
-    {
-        if (!m_inner->WaitForChanges(changes))
-            return false;
-        for (const DirectoryChange& change : changes)
-            m_overflows += change.kind == DirectoryChangeKind::Overflow ? 1 : 0;
-        return true;
-    }
-    void Wake() override { m_inner->Wake(); }
-    std::vector<WatchedFile> ListFiles() const override { return m_inner->ListFiles(); }
-
-private:
-    std::unique_ptr<DirectoryWatch> m_inner;
-    int& m_overflows; // written by the worker, read after it has ended
-};
-
 double Mean(const std::vector<double>& values, std::size_t from, std::size_t to)
 {
     to = std::min(to, values.size());
@@ -115,10 +96,8 @@ int main(int argc, char** argv)
     test::RecordingShellLauncher launcher;
     test::FakeLogClock clock;
     TimedRunner runner;
-    int overflows = 0;
-    DirectoryMonitor monitor([&overflows](const std::string& folder, bool subtree) -> std::unique_ptr<DirectoryWatch> {
-        return std::make_unique<CountingWatch>(OpenDirectoryWatch(folder, subtree), overflows);
-    });
+    test::LossyWatch::Control watchControl; // never drops: counts the kernel's overflows
+    DirectoryMonitor monitor(test::LossyWatch::Factory(watchControl));
     HotDirController page(monitor, {view, settings, messages, picker, launcher, clock, test::FakeLanguage, "Kelvra Converter",
                               ConverterProgram{test::FakeConverterPath(), &runner}});
     view.texts = {{HotDirControl::edtindir, in}, {HotDirControl::edtoutdir, out}, {HotDirControl::edtlog, logs}};
@@ -196,7 +175,7 @@ int main(int argc, char** argv)
     std::printf("EPUBs found              %d\n", converted);
     std::printf("log entries              %zu start, %zu success, %zu failed\n", CountOccurrences(log, "Start: ["),
                 CountOccurrences(log, " [Success]"), CountOccurrences(log, " [Failed]"));
-    std::printf("kernel queue overflows   %d (each answered by a rescan)\n", overflows);
+    std::printf("kernel queue overflows   %d (each answered by a rescan)\n", watchControl.overflows.load());
     std::printf("most files waiting       %zu\n", mostWaiting);
     std::printf("longest pass, no convert %.1f ms (check ticks walk the waiting list under WaitLock)\n", longestPassMs);
     std::printf("total time               %.0f ms (floor set by the ticks %.0f ms, ratio %.2f)\n", totalMs, floorMs,

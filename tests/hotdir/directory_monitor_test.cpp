@@ -4,6 +4,7 @@
 #include "hotdir/monitor_stages.h"
 #include "hotdir/wait_thread.h"
 #include "tests/hotdir/hotdir_test_support.h"
+#include "tests/hotdir/lossy_watch.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -24,6 +25,7 @@ namespace kelvra {
 namespace {
 
 using test::AppendFile;
+using test::LossyWatch;
 using test::RunEventsFor;
 using test::TempFolder;
 using test::WaitUntil;
@@ -408,39 +410,11 @@ TEST(DirectoryMonitor, DestroyingARunningMonitorStopsItAndDropsItsQueuedFiles)
     EXPECT_EQ(calls, 0);
 }
 
-// Turns every batch of changes into an overflow while `drop` is set, as if
-// the kernel had lost them; tells how many overflows passed.
-class LossyWatch : public DirectoryWatch {
-public:
-    LossyWatch(std::unique_ptr<DirectoryWatch> inner, std::atomic<bool>& drop, std::atomic<int>& overflows)
-        : m_inner(std::move(inner)), m_drop(drop), m_overflows(overflows)
-    {
-    }
-    bool WaitForChanges(std::vector<DirectoryChange>& changes) override
-    {
-        if (!m_inner->WaitForChanges(changes))
-            return false;
-        if (m_drop)
-            changes = {{DirectoryChangeKind::Overflow, std::string()}};
-        for (const DirectoryChange& change : changes)
-            m_overflows += change.kind == DirectoryChangeKind::Overflow ? 1 : 0;
-        return true;
-    }
-    void Wake() override { m_inner->Wake(); }
-    std::vector<WatchedFile> ListFiles() const override { return m_inner->ListFiles(); }
-
-private:
-    std::unique_ptr<DirectoryWatch> m_inner;
-    std::atomic<bool>& m_drop;
-    std::atomic<int>& m_overflows;
-};
-
 struct LossyFolder {
-    std::atomic<bool> drop{false};
-    std::atomic<int> overflows{0};
-    WatchedFolder folder{[this](const std::string& directory, bool subtree) -> std::unique_ptr<DirectoryWatch> {
-        return std::make_unique<LossyWatch>(OpenDirectoryWatch(directory, subtree), drop, overflows);
-    }};
+    LossyWatch::Control control;
+    std::atomic<bool>& drop = control.drop;
+    std::atomic<int>& overflows = control.overflows;
+    WatchedFolder folder{LossyWatch::Factory(control)};
 };
 
 TEST(DirectoryMonitor, InjectedOverflowLosesNothingAndRepeatsNothing)
