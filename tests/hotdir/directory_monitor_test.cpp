@@ -239,7 +239,7 @@ TEST(DirectoryMonitor, ReportComesFiveChecksAfterTheWriterLetsGo)
     ASSERT_EQ(held.reports, std::vector<std::string>{"held.pdf"});
     // Five ticks 500 ms apart: the first may come right after the close.
     EXPECT_GE(copied.reportTimes[0] - copiedClosedAt, 1900);
-    EXPECT_LT(copied.reportTimes[0] - copiedClosedAt, 4000);
+    EXPECT_LT(copied.reportTimes[0] - copiedClosedAt, 5000); // loose: a loaded machine delays ticks
     EXPECT_GE(held.reportTimes[0] - heldClosedAt, 1900);
 }
 
