@@ -131,6 +131,38 @@ TEST(EpubPackage, AnchorsAreUniqueAndLinksToMissingOnesDropped)
     EXPECT_EQ(xhtml.find("javascript"), std::string::npos);
 }
 
+TEST(EpubPackage, WebLinksAreKeptOnlyWhenSound)
+{
+    struct Case {
+        const char* link;
+        const char* href; ///< empty: the link is dropped, its text kept
+    };
+    const Case cases[] = {
+        {"https://example.com/a b?q=1#top", "https://example.com/a%20b?q=1#top"},
+        {"HTTP://Example.com:8080", "http://Example.com:8080"},
+        {"http://example.com/caf\xC3\xA9/100%/%41", "http://example.com/caf%C3%A9/100%25/%41"},
+        {"mailto:someone@example.com", "mailto:someone@example.com"},
+        {"http://exa[[mple.com/", ""},
+        {"http://exa\xD1\x8Fmple.com/", ""},
+        {"http://example.com:port/", ""},
+        {"http:example.com", ""},
+        {"mailto:nobody", ""},
+        {"javascript:alert(1)", ""},
+        {"file:///etc/passwd", ""},
+        {"www.example.com", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link);
+        Book book = OneChapterBook("text");
+        book.chapters[0].blocks[0].runs[0].link = c.link;
+        const std::string xhtml = Entry(Build(book), "OEBPS/text/chapter-0001.xhtml");
+        if (*c.href)
+            EXPECT_NE(xhtml.find("<a href=\"" + std::string(c.href) + "\">text</a>"), std::string::npos) << xhtml;
+        else
+            EXPECT_EQ(xhtml.find("<a "), std::string::npos) << xhtml;
+    }
+}
+
 TEST(EpubPackage, ImagesAreCheckedByTheirBytes)
 {
     Book book = OneChapterBook("text");
