@@ -1,14 +1,14 @@
 #include "gui/kelvra_application.h"
 
 #include "core/app_folders.h"
-#include "core/paths.h"
 #include "gui/file_dialogs.h"
 #include "gui/quorran_window.h"
 #include "i18n/language.h"
-#include "platform/app_paths.h"
+#include "platform/registry_store.h"
 #include "platform/desktop_services.h"
 #include "platform/instance_lock.h"
 #include "platform/message_box.h"
+#include "platform/termination_request.h"
 #include "settings/cd_settings.h"
 
 #include <QSystemTrayIcon>
@@ -60,23 +60,40 @@ int RunKelvra(int argc, char** argv)
         loadError = error.what();
     }
 
+    QWidget* mainWindow = nullptr; // outlives the application and its handlers
     KelvraApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    QWidget* mainWindow = nullptr;
     const auto owner = [&mainWindow] { return mainWindow; };
+    // Asked to end by the system (logout, kill, Ctrl+C): close the window as
+    // the user would, so that everything is saved on the way out. Installed
+    // first, so that a request during start-up is honoured once the loop runs.
+    OnTerminationRequest(&app, [&mainWindow] {
+        // A dialog or message box open at that moment runs a loop of its own.
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        if (mainWindow != nullptr)
+            mainWindow->close();
+        else
+            QApplication::quit();
+    });
     auto messageBoxes = CreateDesktopMessageBoxes(owner);
     const auto noOwnerBoxes = CreateDesktopMessageBoxes(nullptr);
     if (loadError) {
-        noOwnerBoxes->ShowMessageBox("The settings could not be read: " + *loadError, kApplicationTitle,
-                                     kStartErrorFlags);
+        // The settings module's save at the end replaces the unreadable value,
+        // so the next start succeeds.
+        const std::string file = UserRegistryFilePath();
+        const std::string where = loadError->find(file) == std::string::npos ? "\n" + file : std::string();
+        noOwnerBoxes->ShowMessageBox("The settings could not be read: " + *loadError + where
+                                         + "\n\nKelvra Converter ends now; the settings are written anew.",
+                                     kApplicationTitle, kStartErrorFlags);
         return 1;
     }
 
-    // 2. The language, fixed for the whole run.
-    LanguageFile = ChooseLanguageFile(kLanguageRegistryPath, AddTrailingBackslash(ExtractFilePath(ApplicationFileName())));
-    LoadLanguageStrings(LanguageStrings, LanguageStringCount - 1, LanguageFile, "Strings");
-
     try {
+        // 2. The language, fixed for the whole run.
+        LanguageFile = ChooseLanguageFile(kLanguageRegistryPath, AppFolderFile(""));
+        LoadLanguageStrings(LanguageStrings, LanguageStringCount - 1, LanguageFile, "Strings");
+
         // 3. One instance: a second start ends silently.
         const std::unique_ptr<InstanceLock> instance = CreateInstanceLock(kInstanceLockName);
         if (instance->AlreadyRunning())

@@ -126,5 +126,25 @@ TEST_F(ProgramStartTest, ASecondStartEndsSilentlyAndStillSavesItsSettings)
     EXPECT_EQ(saved->ReadString("Applocation"), KELVRA_PROGRAM_PATH);
 }
 
+TEST_F(ProgramStartTest, AFirstRunEndedByTheSystemSavesEverySetting)
+{
+    Start(first);
+    QDeadlineTimer deadline(20000);
+    while (!HoldsLock(first) && !deadline.hasExpired() && first.state() == QProcess::Running)
+        QThread::msleep(50);
+    ASSERT_TRUE(HoldsLock(first));
+    EXPECT_EQ(store.Open(kAppSettingsKey), nullptr);
+
+    first.terminate(); // SIGTERM, as at logout
+    ASSERT_TRUE(first.waitForFinished(20000));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    auto saved = store.Open(kAppSettingsKey);
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->ReadInteger("MVerbose"), 1);
+    EXPECT_EQ(saved->ReadString("MPixelH"), "0");
+    EXPECT_TRUE(saved->ValueExists("SavePath"));
+}
+
 } // namespace
 } // namespace kelvra
