@@ -102,6 +102,12 @@ int main(int argc, char** argv)
         auto start = Clock::now();
         kelvra::ScanFolder(folder, scanned, "*.*", false);
         std::printf("ScanFolder alone: %zu files, %.0f ms\n", scanned.size(), MillisecondsSince(start));
+        start = Clock::now();
+        std::int64_t total = 0;
+        for (const std::string& path : scanned)
+            total += kelvra::FileSizeBySearch(path);
+        std::printf("FileSizeBySearch of every file alone: %.0f ms (%lld bytes)\n", MillisecondsSince(start),
+                    static_cast<long long>(total));
     }
 
     picker.answer = folder;

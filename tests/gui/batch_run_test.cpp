@@ -267,6 +267,21 @@ TEST_F(BatchRunTest, StopConvertTakesEffectBetweenFiles)
     EXPECT_TRUE(window->StopRequested);
 }
 
+TEST_F(BatchRunTest, ClosingTheWindowDuringARunEndsItWithoutTheQuestion)
+{
+    const std::string a = Book("a.pdf");
+    AddBooks({a, Book("b.pdf")});
+    QTimer::singleShot(0, window.get(), [this] { window->close(); });
+
+    Convert();
+
+    EXPECT_EQ(States(), (std::vector<int>{kItemSucceeded, kItemPending}));
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{"Task begin...", LoadLine(a), ConvertLine("a.epub", true),
+                                                    "Task End"}));
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(launcher.launches.empty());
+}
+
 TEST_F(BatchRunTest, AnErrorInsideTheConversionIsReportedAndLoggedTwice)
 {
     class FailingRunner final : public ProcessRunner {

@@ -151,6 +151,13 @@ TEST_F(FileListTest, DroppedLocalFilesAreAddedOnEveryPartOfTheWindow)
 
     EXPECT_TRUE(DropOn(Page().lvFiles->viewport(), urls));
     EXPECT_EQ(Column(kColumnFullFileName), (std::vector<std::string>{book, mobi}));
+
+    // A path far longer than 260 characters arrives whole.
+    const std::string deep = test::CreateDeepFolder(dir.path(), 4, 100) + "/deep.pdf";
+    test::WriteFile(deep, "x");
+    EXPECT_TRUE(DropOn(Page().lvFiles->viewport(), {QUrl::fromLocalFile(QString::fromStdString(deep))}));
+    EXPECT_EQ(Column(kColumnFullFileName).back(), deep);
+    items->RemoveItemsWhere([](int row, const ConversionListItem&) { return row == 2; });
     EXPECT_FALSE(Page().pnlempty->isVisible());
 
     // On the hot-folder page, onto an edit box: the list takes the files,
