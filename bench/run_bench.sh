@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark of the converter ebook.exe on inputs made here: a 1 MB text with
-# 40 chapters, a 5 KB text, an FB2 with sections, titles and an image, and an
-# RTF with \uN escapes. Where ebook-convert or pandoc are installed, the same
+# 40 chapters, a 5 KB text, an FB2 with sections, titles and an image, an
+# RTF with \uN escapes, and the 1 MB text as MOBI, AZW3 and PDF (written by
+# the build's kelvra_book_maker). Where ebook-convert or pandoc are installed, the same
 # inputs go through them side by side. For each file and converter it reports
 # the median wall time, the peak memory, EPUBCheck's errors and warnings, the
 # entries in the table of contents and the share of the source's words found
@@ -23,6 +24,17 @@ trap 'rm -rf "$work"' EXIT
 g++ -O2 -std=c++20 "$root/bench/bench_tool.cpp" -o "$work/bench_tool" -lzip
 mkdir -p "$work/in" "$work/out"
 "$work/bench_tool" inputs "$work/in"
+inputs=(big.txt small.txt book.fb2 book.rtf)
+maker="$build/tools/kelvra_book_maker"
+if [ -x "$maker" ]; then
+  for type in mobi azw3 pdf; do
+    "$maker" "$type" "$work/in/big.txt" "$work/in/big.$type"
+    cp "$work/in/big.txt.words" "$work/in/big.$type.words"
+    inputs+=("big.$type")
+  done
+else
+  echo "no $maker: the MOBI, AZW3 and PDF inputs are left out" >&2
+fi
 
 converters=(ours)
 command -v ebook-convert >/dev/null 2>&1 && converters+=(ebook-convert)
@@ -47,8 +59,10 @@ median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]
 
 printf '| file | converter | median wall time (ms) | peak memory (MB) | epubcheck errors | epubcheck warnings | TOC entries | source words in EPUB (%%) |\n'
 printf '| --- | --- | ---: | ---: | ---: | ---: | ---: | ---: |\n'
-for input in big.txt small.txt book.fb2 book.rtf; do
+for input in "${inputs[@]}"; do
   for converter in "${converters[@]}"; do
+    # pandoc reads none of these formats.
+    case "$converter:$input" in pandoc:*.mobi | pandoc:*.azw3 | pandoc:*.pdf) continue ;; esac
     out="$work/out/$converter-$input.epub"
     times=()
     status=ok

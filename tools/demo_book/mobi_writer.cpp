@@ -61,8 +61,16 @@ Skeleton ChapterSkeleton(const Book& book, const Chapter& chapter)
     return skeleton;
 }
 
-std::vector<IndexEntry> NcxEntries(const Book& book, const std::vector<size_t>& fragmentInsertAt,
-                                   const std::vector<size_t>& fragmentLength, CncxStrings& strings)
+/// Where each chapter's markup lies in the text: its start and length.
+struct ChapterSpan {
+    size_t start;
+    size_t length;
+};
+
+/// The entries of the NCX index: one per chapter with a title, pointing at
+/// the chapter's start by byte position and, in KF8, by fragment.
+std::vector<IndexEntry> NcxEntries(const Book& book, const std::vector<ChapterSpan>& spans, bool kf8,
+                                   CncxStrings& strings)
 {
     struct Item {
         size_t chapter;
@@ -91,12 +99,13 @@ std::vector<IndexEntry> NcxEntries(const Book& book, const std::vector<size_t>& 
         IndexEntry entry;
         entry.label = label;
         entry.values = {
-            {1, {static_cast<std::uint32_t>(fragmentInsertAt[chapter])}},
-            {2, {static_cast<std::uint32_t>(fragmentLength[chapter])}},
+            {1, {static_cast<std::uint32_t>(spans[chapter].start)}},
+            {2, {static_cast<std::uint32_t>(spans[chapter].length)}},
             {3, {strings.Add(CollapseWhitespace(book.chapters[chapter].title))}},
             {4, {static_cast<std::uint32_t>(items[i].depth)}},
-            {6, {static_cast<std::uint32_t>(chapter), 0}},
         };
+        if (kf8)
+            entry.values.push_back({6, {static_cast<std::uint32_t>(chapter), 0}});
         if (parent[i] >= 0)
             entry.values.push_back({21, {static_cast<std::uint32_t>(parent[i])}});
         std::vector<std::uint32_t> children;
@@ -111,6 +120,8 @@ std::vector<IndexEntry> NcxEntries(const Book& book, const std::vector<size_t>& 
     }
     return entries;
 }
+
+const std::vector<IndexTag> kNcxTags = {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {6, 2}, {21, 1}, {22, 1}, {23, 1}};
 
 std::string FdstRecord(size_t textLength)
 {
@@ -128,7 +139,13 @@ std::string WriteMobiBook(const Book& book, const MobiWriteOptions& options)
 {
     const ImageRecords images = UsableImages(book);
     const std::string lead = "<html><head><title>" + EscapeXml(book.metadata.title) + "</title></head><body>";
-    const std::string html = BookMarkup(book, images.numbers, Dialect::Mobi6, lead).text + "</body></html>";
+    const Markup markup = BookMarkup(book, images.numbers, Dialect::Mobi6, lead);
+    const std::string html = markup.text + "</body></html>";
+    std::vector<ChapterSpan> spans;
+    for (size_t i = 0; i < markup.chapterStarts.size(); ++i) {
+        const size_t end = i + 1 < markup.chapterStarts.size() ? markup.chapterStarts[i + 1] : markup.text.size();
+        spans.push_back(ChapterSpan{markup.chapterStarts[i], end - markup.chapterStarts[i]});
+    }
 
     std::vector<std::string> records(1);
     for (std::string& record : TextRecords(html))
@@ -137,6 +154,13 @@ std::string WriteMobiBook(const Book& book, const MobiWriteOptions& options)
     layout.fileVersion = 6;
     layout.textLength = html.size();
     layout.textRecords = records.size() - 1;
+    CncxStrings titles;
+    const std::vector<IndexEntry> ncx = NcxEntries(book, spans, false, titles);
+    if (!ncx.empty()) {
+        layout.ncxIndex = static_cast<std::uint32_t>(records.size());
+        for (std::string& record : IndexRecords(kNcxTags, ncx, titles))
+            records.push_back(std::move(record));
+    }
     if (!images.images.empty())
         layout.firstImage = static_cast<std::uint32_t>(records.size());
     for (const Image* image : images.images)
@@ -157,8 +181,7 @@ std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options)
     std::string text;
     std::vector<IndexEntry> skeletons;
     std::vector<IndexEntry> fragments;
-    std::vector<size_t> fragmentInsertAt;
-    std::vector<size_t> fragmentLength;
+    std::vector<ChapterSpan> spans;
     CncxStrings selectors;
     const std::uint32_t bodySelector = selectors.Add("P-//*[@aid='0']");
     for (size_t i = 0; i < book.chapters.size(); ++i) {
@@ -181,8 +204,7 @@ std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options)
                                                {3, {static_cast<std::uint32_t>(i)}},
                                                {4, {static_cast<std::uint32_t>(i)}},
                                                {6, {0, static_cast<std::uint32_t>(fragment.size())}}}});
-        fragmentInsertAt.push_back(insertAt);
-        fragmentLength.push_back(fragment.size());
+        spans.push_back(ChapterSpan{insertAt, fragment.size()});
     }
 
     std::vector<std::string> records(1);
@@ -201,10 +223,9 @@ std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options)
     layout.fragmentIndex = append(IndexRecords({{2, 1}, {3, 1}, {4, 1}, {6, 2}}, fragments, selectors));
     layout.skeletonIndex = append(IndexRecords({{1, 1}, {6, 2}}, skeletons, CncxStrings()));
     CncxStrings titles;
-    const std::vector<IndexEntry> ncx = NcxEntries(book, fragmentInsertAt, fragmentLength, titles);
+    const std::vector<IndexEntry> ncx = NcxEntries(book, spans, true, titles);
     if (!ncx.empty())
-        layout.ncxIndex =
-            append(IndexRecords({{1, 1}, {2, 1}, {3, 1}, {4, 1}, {6, 2}, {21, 1}, {22, 1}, {23, 1}}, ncx, titles));
+        layout.ncxIndex = append(IndexRecords(kNcxTags, ncx, titles));
     if (!images.images.empty())
         layout.firstImage = static_cast<std::uint32_t>(records.size());
     for (const Image* image : images.images)

@@ -2,7 +2,8 @@
 
 // Writes a Book as a Mobipocket file, in either of the format's two layouts:
 // - MOBI: the older layout every reader understands; the book's HTML in one
-//   text, chapters separated by page breaks, images by record index.
+//   text, chapters separated by page breaks, images by record index, and
+//   the table of contents as an NCX index of byte positions.
 // - AZW3 (KF8): one XHTML file per chapter, held as skeletons and fragments
 //   described by two index records, and the table of contents as an NCX index.
 // Both keep headings as headings and put the metadata (title, authors,
