@@ -9,7 +9,7 @@
 #include <QLocale>
 
 #include <algorithm>
-#include <numeric>
+#include <string_view>
 #include <unordered_set>
 
 namespace kelvra {
@@ -220,22 +220,28 @@ void ConversionListModel::Sort(int column, bool ascending)
     if (n < 2 || column < 0 || column >= kFileListColumnCount)
         return;
 
+    // The keys are sorted together with their rows, so that the comparisons
+    // read one compact array instead of jumping between the items.
     std::vector<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
     const auto direction = [ascending](int result) { return ascending ? result : -result; };
     if (column == kColumnSize) {
-        std::vector<std::int32_t> values(n);
+        std::vector<std::pair<std::int32_t, int>> keys(n);
         for (std::size_t row = 0; row < n; ++row)
-            values[row] = SizeTextValue(m_items[row].size);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            const std::int32_t x = values[static_cast<std::size_t>(a)];
-            const std::int32_t y = values[static_cast<std::size_t>(b)];
-            return direction(x < y ? -1 : (x > y ? 1 : 0)) < 0;
+            keys[row] = {SizeTextValue(m_items[row].size), static_cast<int>(row)};
+        std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+            return direction(a.first < b.first ? -1 : (a.first > b.first ? 1 : 0)) < 0;
         });
+        for (std::size_t row = 0; row < n; ++row)
+            order[row] = keys[row].second;
     } else {
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return direction(CompareColumnTexts(Item(a).Column(column), Item(b).Column(column))) < 0;
+        std::vector<std::pair<std::string_view, int>> keys(n);
+        for (std::size_t row = 0; row < n; ++row)
+            keys[row] = {m_items[row].Column(column), static_cast<int>(row)};
+        std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+            return direction(CompareColumnTexts(a.first, b.first)) < 0;
         });
+        for (std::size_t row = 0; row < n; ++row)
+            order[row] = keys[row].second;
     }
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
