@@ -333,6 +333,28 @@ TEST(DirectoryMonitor, FoldersMovedWhileWatchedReportWhatIsWrittenIntoThem)
                                                                  "renamed/inner/a.pdf", "renamed/later.pdf"}));
 }
 
+// The versions of reported files are remembered to tell a rescan what is
+// new; those of files that are gone are dropped once the table has grown.
+TEST(DirectoryMonitor, ForgetsTheVersionsOfReportedFilesThatAreGone)
+{
+    WatchedFolder folder;
+    folder.monitor.SetExtensions("");
+    folder.monitor.SetOnFileReady(nullptr);
+    folder.monitor.Start();
+    const auto writeAll = [&](const std::string& prefix, int count) {
+        for (int i = 0; i < count; ++i)
+            WriteFile(folder / (prefix + std::to_string(i)), "x");
+    };
+    writeAll("gone ", 600);
+    ASSERT_TRUE(WaitUntil([&] { return folder.monitor.Worker()->KnownFileCount() == 600; }, kReportTimeoutMs));
+    for (int i = 0; i < 600; ++i)
+        fs::remove(folder / ("gone " + std::to_string(i)));
+    writeAll("kept ", 600); // the table reaches 1,024 on the way
+    ASSERT_TRUE(WaitUntil([&] { return folder.monitor.Worker()->WaitingCount() > 0; }, kReportTimeoutMs));
+    ASSERT_TRUE(WaitUntil([&] { return folder.monitor.Worker()->WaitingCount() == 0; }, kReportTimeoutMs));
+    EXPECT_EQ(folder.monitor.Worker()->KnownFileCount(), 600u) << "1200 when nothing was forgotten";
+}
+
 TEST(DirectoryMonitor, StopForgetsWaitingFilesAndKeepsReadyOnes)
 {
     WatchedFolder folder;
