@@ -11,6 +11,17 @@
 // HotDirFileReady runs inside the monitor's dispatch tick and blocks until
 // the converter has ended. Errors leave the handlers as exceptions with the
 // message to show (the window's standard error report shows them).
+//
+// Wiring, in the window:
+//     m_monitor = std::make_unique<DirectoryMonitor>();
+//     m_hotDir = std::make_unique<HotDirController>(*m_monitor, HotDirControllerServices{
+//         viewOnThePageWidgets, settingsOnAppSettings, messageBoxes, folderPicker, launcher,
+//         m_logClock /* SystemLogClock */, [](int n) { return LanguageStrings[n].toStdString(); },
+//         "Kelvra Converter", ConverterProgram::Installed()});
+//     SetDispatchErrorHandler(showInTheStandardErrorBox); // errors of HotDirFileReady
+//     m_hotDir->LoadHotDirSettings();
+// and connect btnsbtrun to btnsbtrunClick, actSelectIndir to
+// actSelectIndirExecute, and so on. Destroy the controller after the monitor.
 
 #include "core/converter_invocation.h"
 #include "hotdir/hotdir_services.h"
