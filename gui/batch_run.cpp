@@ -83,14 +83,15 @@ void BatchRun::actConvertExecute()
 void BatchRun::Run()
 {
     const WindowServices& services = m_window.Services();
-    WaitCursor hourglass;
 
-    // 1. The output folder, preselected from the last run's.
+    // 1. The output folder, preselected from the last run's. The hourglass
+    //    starts once it is chosen: over the picker it would only mislead.
     m_window.BatchOutputFolder = AppSettings().SavePath().toStdString();
     if (services.folderPicker == nullptr
         || !BrowseForFolder(*services.folderPicker, LanguageStrings[kOutputFolderTitleString].toStdString(),
                             m_window.BatchOutputFolder))
         return;
+    WaitCursor hourglass;
 
     m_window.StopRequested = false;
     ConvertButtonsForRun(true);
@@ -109,11 +110,11 @@ void BatchRun::Run()
     }
     m_items.ResetForRun(0, missing < 0 ? count - 1 : missing);
     if (missing >= 0) {
+        hourglass.Restore();
         if (services.messageBoxes != nullptr)
             services.messageBoxes->ShowMessageBox(LanguageStrings[kFileMissingString].toStdString(),
                                                   kApplicationTitle, kMbOkCancel | kMbIconWarning);
         ConvertButtonsForRun(false);
-        hourglass.Restore();
         SetRunControlsEnabled(true);
         return;
     }

@@ -163,7 +163,6 @@ void FileListActions::actAddFolderExecute()
 
 void FileListActions::actImportExecute()
 {
-    const WaitCursor hourglass;
     FileDialogs* dialogs = m_window.Services().fileDialogs;
     if (dialogs == nullptr)
         return;
@@ -173,19 +172,29 @@ void FileListActions::actImportExecute()
     const std::vector<std::string> chosen = dialogs->GetOpenFileNames(request);
     if (chosen.empty())
         return;
-    std::vector<std::string> lines;
-    try {
-        lines = SplitListFileLines(ReadWholeFile(chosen.front()));
-    } catch (const std::exception& error) {
-        // The list stays as it was.
-        ShowError(error.what());
-        return;
+    std::string readError;
+    {
+        // From the choice to the end of the import; over the dialog or the
+        // error box it would only mislead.
+        const WaitCursor hourglass;
+        std::vector<std::string> lines;
+        try {
+            lines = SplitListFileLines(ReadWholeFile(chosen.front()));
+        } catch (const std::exception& error) {
+            readError = error.what();
+        }
+        if (readError.empty()) {
+            m_items->Clear();
+            // Each line as read, untrimmed; the same path twice gives two items.
+            std::erase_if(lines,
+                          [](const std::string& line) { return !FileExists(line) || !IsSupportedBookFile(line); });
+            AddListFiles(lines);
+            m_window.UpdateListActions();
+        }
     }
-    m_items->Clear();
-    // Each line as read, untrimmed; the same path twice gives two items.
-    std::erase_if(lines, [](const std::string& line) { return !FileExists(line) || !IsSupportedBookFile(line); });
-    AddListFiles(lines);
-    m_window.UpdateListActions();
+    // The list stays as it was.
+    if (!readError.empty())
+        ShowError(readError);
 }
 
 void FileListActions::actExportExecute()
