@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <cerrno>
+#include <string_view>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -87,19 +88,26 @@ std::vector<FolderEntry> ListFolder(const std::string& folder)
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (!dir)
         return entries;
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+    const int dirFd = dirfd(dir);
     while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
+        const std::string_view name = entry->d_name;
         if (name == "." || name == "..")
             continue;
         FolderEntry item;
         item.name = name;
-        struct stat info {};
-        if (lstat((prefix + name).c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-            item.isLink = true;
-            item.isFolder = stat((prefix + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        } else {
-            item.isFolder = S_ISDIR(info.st_mode);
+        // The listing itself tells the type on most file systems; a stat call
+        // is needed only for links and where the type is unknown. That keeps a
+        // scan of a folder with 100,000 files to one system call per batch.
+        if (entry->d_type == DT_DIR) {
+            item.isFolder = true;
+        } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            if (fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode)) {
+                item.isLink = true;
+                item.isFolder = fstatat(dirFd, entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+            } else {
+                item.isFolder = S_ISDIR(info.st_mode);
+            }
         }
         entries.push_back(std::move(item));
     }
