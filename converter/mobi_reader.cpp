@@ -3,6 +3,8 @@
 #include "converter/conversion_error.h"
 #include "converter/memory_file.h"
 #include "converter/mobi_mapping.h"
+#include "converter/text_decoding.h"
+#include "converter/txt_reader.h"
 #include "converter/xml_text.h"
 
 #include <mobi.h>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace kelvra {
 
@@ -77,6 +80,35 @@ std::string PartName(size_t uid)
     return name;
 }
 
+/// A text claiming more than this many times the file's size is damaged
+/// (compression gains a few times at most), and is refused before anything
+/// that large is allocated.
+constexpr size_t kMaxTextExpansion = 32;
+
+bool TextSizeIsPlausible(const MOBIData* m, size_t fileSize)
+{
+    const size_t claimed = mobi_get_text_maxsize(m);
+    return claimed != MOBI_NOTSET && claimed <= kMaxTextExpansion * fileSize + (1u << 20);
+}
+
+/// A PalmDOC file ("TEXtREAd") holds plain text in the records of the same
+/// container, without a MOBI header.
+bool IsPalmDoc(const MOBIData* m)
+{
+    return m->ph && std::string_view(m->ph->type, 4) == "TEXt" && std::string_view(m->ph->creator, 4) == "REAd";
+}
+
+Book ReadPalmDoc(const MOBIData* m, const SourceFile& source)
+{
+    std::string text(mobi_get_text_maxsize(m) + 1, '\0');
+    size_t length = text.size() - 1;
+    if (mobi_get_rawml(m, text.data(), &length) != MOBI_SUCCESS)
+        throw InputRejected("the book's text is damaged or cut short");
+    text.resize(length);
+    std::string title = TakeString(mobi_meta_get_title(m));
+    return BookFromPlainText(DecodeText(text).utf8, title.empty() ? source.baseName : title);
+}
+
 } // namespace
 
 Book ReadMobiBook(const SourceFile& source)
@@ -88,8 +120,15 @@ Book ReadMobiBook(const SourceFile& source)
         MemoryFile file = OpenMemoryFile(source.bytes);
         if (!file)
             throw ConversionError("cannot read the input from memory");
-        if (mobi_load_file(m.get(), file.get()) != MOBI_SUCCESS || !mobi_exists_mobiheader(m.get()))
+        if (mobi_load_file(m.get(), file.get()) != MOBI_SUCCESS)
             throw InputRejected("not a readable MOBI/AZW3 book (damaged or cut short)");
+    }
+    if (!TextSizeIsPlausible(m.get(), source.bytes.size()))
+        throw InputRejected("the book claims more text than the file can hold (damaged)");
+    if (!mobi_exists_mobiheader(m.get())) {
+        if (IsPalmDoc(m.get()) && !mobi_is_encrypted(m.get()))
+            return ReadPalmDoc(m.get(), source);
+        throw InputRejected("not a readable MOBI/AZW3 book (its MOBI header is missing)");
     }
     if (mobi_is_encrypted(m.get()))
         throw ConversionError("the book is protected by DRM (digital rights management) and cannot be converted");

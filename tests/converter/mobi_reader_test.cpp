@@ -202,6 +202,16 @@ TEST(MobiReader, LongTextAcrossManyRecordsIsComplete)
     }
 }
 
+TEST(MobiReader, PalmDocTextIsReadAsPlainText)
+{
+    const std::string text = "Chapter 1\n\nCaf\xE9 au lait, na\xEFve \x93quotes\x94.\n\nChapter 2\n\nThe end.\n";
+    const Book book = ReadBack(WritePalmDocText("PalmTitle", text));
+    EXPECT_EQ(book.metadata.title, "PalmTitle");
+    ASSERT_EQ(book.chapters.size(), 2u);
+    EXPECT_EQ(book.chapters[0].title, "Chapter 1");
+    EXPECT_EQ(RunsText(book.chapters[0].blocks.back().runs), "Café au lait, naïve \u201Cquotes\u201D.");
+}
+
 TEST(MobiReader, RefusesDamagedAndProtectedBooks)
 {
     const std::string good = WriteMobiBook(SampleBook());
@@ -213,6 +223,8 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks)
     for (size_t i = 78; i < 82; ++i)
         recordZero = recordZero << 8 | static_cast<unsigned char>(good[i]);
     zeroTextRecords[recordZero + 8] = zeroTextRecords[recordZero + 9] = '\0';
+    std::string hugeClaim = good;
+    hugeClaim[recordZero + 8] = hugeClaim[recordZero + 9] = '\xFF';
     const struct {
         const char* name;
         std::string bytes;
@@ -223,6 +235,7 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks)
         { "cut in the first record", good.substr(0, 200), false },
         { "no text records", zeroTextRecords, false },
         { "random after the header", good.substr(0, 68) + std::string(4000, '\x5A'), false },
+        { "more text claimed than the file holds", hugeClaim, false },
         { "DRM", WriteMobiBook(SampleBook(), drm), true },
         { "DRM in AZW3", WriteAzw3Book(SampleBook(), drm), true },
     };

@@ -109,14 +109,7 @@ std::string RecordZero(const Metadata& metadata, long coverIndex, const RecordZe
 {
     const bool kf8 = layout.fileVersion >= 8;
     const size_t mobiHeaderLength = kf8 ? 264 : 232;
-    std::string out;
-    PutU16(out, 1); // no compression
-    PutU16(out, 0);
-    PutU32(out, static_cast<std::uint32_t>(layout.textLength));
-    PutU16(out, static_cast<std::uint32_t>(layout.textRecords));
-    PutU16(out, kTextRecordSize);
-    PutU16(out, layout.markEncrypted ? 2 : 0);
-    PutU16(out, 0);
+    std::string out = PalmDocHeader(layout.textLength, layout.textRecords, layout.markEncrypted);
 
     out += "MOBI";
     PutU32(out, static_cast<std::uint32_t>(mobiHeaderLength));
@@ -179,7 +172,20 @@ std::string RecordZero(const Metadata& metadata, long coverIndex, const RecordZe
     return out;
 }
 
-std::string PalmDatabase(const std::string& name, const std::vector<std::string>& records)
+std::string PalmDocHeader(size_t textLength, size_t textRecords, bool markEncrypted)
+{
+    std::string out;
+    PutU16(out, 1); // no compression
+    PutU16(out, 0);
+    PutU32(out, static_cast<std::uint32_t>(textLength));
+    PutU16(out, static_cast<std::uint32_t>(textRecords));
+    PutU16(out, kTextRecordSize);
+    PutU16(out, markEncrypted ? 2 : 0);
+    PutU16(out, 0);
+    return out;
+}
+
+std::string PalmDatabase(const std::string& name, const std::vector<std::string>& records, const char* typeAndCreator)
 {
     std::string out = name.substr(0, 31);
     for (char& c : out)
@@ -195,7 +201,7 @@ std::string PalmDatabase(const std::string& name, const std::vector<std::string>
     PutU32(out, 0);
     PutU32(out, 0);
     PutU32(out, 0);
-    out += "BOOKMOBI";
+    out += std::string(typeAndCreator, 8);
     PutU32(out, static_cast<std::uint32_t>(2 * records.size() - 1));
     PutU32(out, 0);
     PutU16(out, static_cast<std::uint32_t>(records.size()));

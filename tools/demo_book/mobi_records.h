@@ -40,7 +40,12 @@ struct RecordZeroLayout {
 std::string RecordZero(const Metadata& metadata, long coverIndex, const RecordZeroLayout& layout);
 
 /// The whole file: the database header, the record list and the records.
-std::string PalmDatabase(const std::string& name, const std::vector<std::string>& records);
+/// `typeAndCreator` is "BOOKMOBI" for books, "TEXtREAd" for PalmDOC text.
+std::string PalmDatabase(const std::string& name, const std::vector<std::string>& records,
+                         const char* typeAndCreator = "BOOKMOBI");
+
+/// The PalmDOC header that opens record 0 (uncompressed text).
+std::string PalmDocHeader(size_t textLength, size_t textRecords, bool markEncrypted);
 
 /// The text split into records of kTextRecordSize bytes.
 std::vector<std::string> TextRecords(const std::string& text);

@@ -238,4 +238,11 @@ std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options)
     return PalmDatabase(RecordName(book), records);
 }
 
+std::string WritePalmDocText(const std::string& name, const std::string& text)
+{
+    std::vector<std::string> records = TextRecords(text);
+    records.insert(records.begin(), PalmDocHeader(text.size(), records.size(), false));
+    return PalmDatabase(name, records, "TEXtREAd");
+}
+
 } // namespace kelvra

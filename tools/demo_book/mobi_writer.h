@@ -30,4 +30,8 @@ std::string WriteMobiBook(const Book& book, const MobiWriteOptions& options = {}
 /// record holds (some thousands).
 std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options = {});
 
+/// A PalmDOC file: `text` (any encoding; PalmDOC names none) in the records
+/// of the same container, without a MOBI header.
+std::string WritePalmDocText(const std::string& name, const std::string& text);
+
 } // namespace kelvra
