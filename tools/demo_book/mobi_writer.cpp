@@ -38,11 +38,6 @@ ImageRecords UsableImages(const Book& book)
     return out;
 }
 
-std::string RecordName(const Book& book)
-{
-    return book.metadata.title.empty() ? "book" : book.metadata.title;
-}
-
 /// The skeleton of one KF8 file: everything but its body's content, which
 /// the fragment holds.
 struct Skeleton {
@@ -123,6 +118,40 @@ std::vector<IndexEntry> NcxEntries(const Book& book, const std::vector<ChapterSp
 
 const std::vector<IndexTag> kNcxTags = {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {6, 2}, {21, 1}, {22, 1}, {23, 1}};
 
+/// The records of a file under construction; record 0 comes last, when
+/// every other record's number is known.
+class RecordList {
+public:
+    /// Appends `more` and returns the number of the first of them.
+    std::uint32_t Append(std::vector<std::string> more)
+    {
+        const std::uint32_t first = static_cast<std::uint32_t>(m_records.size());
+        for (std::string& record : more)
+            m_records.push_back(std::move(record));
+        return first;
+    }
+
+    /// Appends the image records and notes in `layout` where they begin and end.
+    void AppendImages(const ImageRecords& images, RecordZeroLayout& layout)
+    {
+        if (!images.images.empty())
+            layout.firstImage = static_cast<std::uint32_t>(m_records.size());
+        for (const Image* image : images.images)
+            m_records.push_back(image->data);
+        layout.lastContent = static_cast<std::uint32_t>(m_records.size() - 1);
+    }
+
+    std::string Finish(const Book& book, const ImageRecords& images, const RecordZeroLayout& layout)
+    {
+        m_records.push_back(EndOfFileRecord());
+        m_records[0] = RecordZero(book.metadata, images.coverIndex, layout);
+        return PalmDatabase(book.metadata.title.empty() ? "book" : book.metadata.title, m_records);
+    }
+
+private:
+    std::vector<std::string> m_records = std::vector<std::string>(1);
+};
+
 std::string FdstRecord(size_t textLength)
 {
     std::string out = "FDST";
@@ -147,29 +176,19 @@ std::string WriteMobiBook(const Book& book, const MobiWriteOptions& options)
         spans.push_back(ChapterSpan{markup.chapterStarts[i], end - markup.chapterStarts[i]});
     }
 
-    std::vector<std::string> records(1);
-    for (std::string& record : TextRecords(html))
-        records.push_back(std::move(record));
+    RecordList records;
     RecordZeroLayout layout;
     layout.fileVersion = 6;
     layout.textLength = html.size();
-    layout.textRecords = records.size() - 1;
+    layout.textRecords = TextRecords(html).size();
+    records.Append(TextRecords(html));
     CncxStrings titles;
     const std::vector<IndexEntry> ncx = NcxEntries(book, spans, false, titles);
-    if (!ncx.empty()) {
-        layout.ncxIndex = static_cast<std::uint32_t>(records.size());
-        for (std::string& record : IndexRecords(kNcxTags, ncx, titles))
-            records.push_back(std::move(record));
-    }
-    if (!images.images.empty())
-        layout.firstImage = static_cast<std::uint32_t>(records.size());
-    for (const Image* image : images.images)
-        records.push_back(image->data);
-    layout.lastContent = static_cast<std::uint32_t>(records.size() - 1);
-    records.push_back(EndOfFileRecord());
+    if (!ncx.empty())
+        layout.ncxIndex = records.Append(IndexRecords(kNcxTags, ncx, titles));
+    records.AppendImages(images, layout);
     layout.markEncrypted = options.markEncrypted;
-    records[0] = RecordZero(book.metadata, images.coverIndex, layout);
-    return PalmDatabase(RecordName(book), records);
+    return records.Finish(book, images, layout);
 }
 
 std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options)
@@ -207,35 +226,22 @@ std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options)
         spans.push_back(ChapterSpan{insertAt, fragment.size()});
     }
 
-    std::vector<std::string> records(1);
-    for (std::string& record : TextRecords(text))
-        records.push_back(std::move(record));
+    RecordList records;
     RecordZeroLayout layout;
     layout.fileVersion = 8;
     layout.textLength = text.size();
-    layout.textRecords = records.size() - 1;
-    const auto append = [&records](std::vector<std::string> more) {
-        const std::uint32_t first = static_cast<std::uint32_t>(records.size());
-        for (std::string& record : more)
-            records.push_back(std::move(record));
-        return first;
-    };
-    layout.fragmentIndex = append(IndexRecords({{2, 1}, {3, 1}, {4, 1}, {6, 2}}, fragments, selectors));
-    layout.skeletonIndex = append(IndexRecords({{1, 1}, {6, 2}}, skeletons, CncxStrings()));
+    layout.textRecords = TextRecords(text).size();
+    records.Append(TextRecords(text));
+    layout.fragmentIndex = records.Append(IndexRecords({{2, 1}, {3, 1}, {4, 1}, {6, 2}}, fragments, selectors));
+    layout.skeletonIndex = records.Append(IndexRecords({{1, 1}, {6, 2}}, skeletons, CncxStrings()));
     CncxStrings titles;
     const std::vector<IndexEntry> ncx = NcxEntries(book, spans, true, titles);
     if (!ncx.empty())
-        layout.ncxIndex = append(IndexRecords(kNcxTags, ncx, titles));
-    if (!images.images.empty())
-        layout.firstImage = static_cast<std::uint32_t>(records.size());
-    for (const Image* image : images.images)
-        records.push_back(image->data);
-    layout.lastContent = static_cast<std::uint32_t>(records.size() - 1);
-    layout.fdstIndex = append({FdstRecord(text.size())});
-    records.push_back(EndOfFileRecord());
+        layout.ncxIndex = records.Append(IndexRecords(kNcxTags, ncx, titles));
+    records.AppendImages(images, layout);
+    layout.fdstIndex = records.Append({FdstRecord(text.size())});
     layout.markEncrypted = options.markEncrypted;
-    records[0] = RecordZero(book.metadata, images.coverIndex, layout);
-    return PalmDatabase(RecordName(book), records);
+    return records.Finish(book, images, layout);
 }
 
 std::string WritePalmDocText(const std::string& name, const std::string& text)
