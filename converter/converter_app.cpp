@@ -2,6 +2,7 @@
 
 #include "converter/book_readers.h"
 #include "converter/conversion_error.h"
+#include "converter/epub_probe.h"
 #include "converter/epub_writer.h"
 #include "converter/external_converter.h"
 #include "converter/format_sniffer.h"
@@ -48,6 +49,8 @@ void ConvertWithHandOver(const Invocation& job, ExternalConverter& handOver, Sta
     std::error_code ec;
     if (std::filesystem::file_size(staged.TemporaryPath(), ec) == 0 || ec)
         throw ConversionError(whyHandedOver + "; " + handOver.Name() + " wrote no EPUB");
+    if (!LooksLikeEpub(staged.TemporaryPath()))
+        throw ConversionError(whyHandedOver + "; " + handOver.Name() + " wrote a file that is not an EPUB");
 }
 
 void Convert(const Invocation& job, ExternalConverter* handOver)

@@ -11,7 +11,8 @@ namespace kelvra::test {
 namespace {
 
 /// A fake ebook-convert that records its arguments, one per line, and then
-/// writes an EPUB, fails with a message, or writes nothing, as FAKE_MODE says.
+/// writes an EPUB (a copy of a real one), fails with a message, writes a file
+/// that is no EPUB, or writes nothing, as FAKE_MODE says.
 class FakeEbookConvert {
 public:
     FakeEbookConvert()
@@ -21,12 +22,19 @@ public:
         WriteFile(script, "#!/bin/sh\n"
                           "printf '%s\\n' \"$@\" > \"$FAKE_LOG\"\n"
                           "case \"$FAKE_MODE\" in\n"
-                          "  write) printf 'EPUB from the fake' > \"$2\" ;;\n"
+                          "  write) cp \"$FAKE_EPUB\" \"$2\" ;;\n"
+                          "  garbage) printf 'not an EPUB' > \"$2\" ;;\n"
                           "  fail) echo 'progress line' >&2; echo 'Conversion error: damaged book' >&2; exit 3 ;;\n"
                           "  nothing) exit 0 ;;\n"
                           "esac\n");
         chmod(script.c_str(), 0755);
+        // The EPUB the fake hands back: one of our own, made from a text.
+        WriteFile(m_folder.File("source.txt"), "Made by the fake.\n");
+        const ProgramRun run = RunEbookExe({m_folder.File("source.txt"), EpubPath()});
+        EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
     }
+
+    std::string EpubPath() const { return m_folder.File("fake-result.epub"); }
 
     std::string PathVariable() const { return (m_folder.Path() / "bin").string() + ":/usr/bin:/bin"; }
     std::string LogPath() const { return m_folder.File("arguments.log"); }
@@ -54,10 +62,12 @@ TEST(HandOver, InputsWithoutAReaderGoToEbookConvert)
         {"ebook-convert fails", "book.lit", "ITOLITLS", "fail", 1,
          "LIT input not converted: no reader for LIT files; ebook-convert failed: exit status 3: Conversion error: damaged book"},
         {"ebook-convert writes nothing", "book.lit", "ITOLITLS", "nothing", 1, "ebook-convert wrote no EPUB"},
+        {"ebook-convert writes no EPUB", "book.lit", "ITOLITLS", "garbage", 1, "ebook-convert wrote a file that is not an EPUB"},
     };
     FakeEbookConvert fake;
     const ScopedEnvironment path("PATH", fake.PathVariable());
     const ScopedEnvironment log("FAKE_LOG", fake.LogPath());
+    const ScopedEnvironment epub("FAKE_EPUB", fake.EpubPath());
     for (const HandOverCase& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
@@ -76,7 +86,7 @@ TEST(HandOver, InputsWithoutAReaderGoToEbookConvert)
         EXPECT_EQ(arguments.rfind(prefix, 0), 0u) << arguments;
         EXPECT_NE(arguments.find(".epub\n--no-default-epub-cover\n"), std::string::npos) << arguments;
         if (c.exitCode == 0) {
-            EXPECT_EQ(ReadFile(output), "EPUB from the fake");
+            EXPECT_EQ(ReadFile(output), ReadFile(fake.EpubPath()));
             EXPECT_EQ(folder.Names(), (std::vector<std::string>{c.inputName, "out.epub"}));
         } else {
             EXPECT_EQ(folder.Names(), std::vector<std::string>{c.inputName}) << "nothing at the output path";
