@@ -9,6 +9,7 @@
 
 #include <mobi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -80,6 +81,36 @@ std::string PartName(size_t uid)
     return name;
 }
 
+std::uint32_t BigEndian(std::string_view bytes, size_t at, size_t width)
+{
+    std::uint32_t value = 0;
+    for (size_t i = 0; i < width; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+/// True when the Palm database's record list is whole and its record
+/// offsets rise within the file. libmobi takes each record's size from the
+/// next offset, so falling offsets would make it ask for gigabytes.
+bool RecordListIsSound(std::string_view bytes)
+{
+    constexpr size_t kListStart = 78;
+    constexpr size_t kEntrySize = 8;
+    if (bytes.size() < kListStart)
+        return false;
+    const size_t count = BigEndian(bytes, 76, 2);
+    if (count == 0 || kListStart + count * kEntrySize > bytes.size())
+        return false;
+    std::uint32_t previous = static_cast<std::uint32_t>(kListStart + count * kEntrySize);
+    for (size_t i = 0; i < count; ++i) {
+        const std::uint32_t offset = BigEndian(bytes, kListStart + i * kEntrySize, 4);
+        if (offset < previous || offset > bytes.size())
+            return false;
+        previous = offset;
+    }
+    return true;
+}
+
 /// A text claiming more than this many times the file's size is damaged
 /// (compression gains a few times at most), and is refused before anything
 /// that large is allocated.
@@ -116,6 +147,8 @@ Book ReadMobiBook(const SourceFile& source)
     MobiDataPtr m(mobi_init(), &mobi_free);
     if (!m)
         throw std::bad_alloc();
+    if (!RecordListIsSound(source.bytes))
+        throw InputRejected("not a readable MOBI/AZW3 book (its record list is damaged or cut short)");
     {
         MemoryFile file = OpenMemoryFile(source.bytes);
         if (!file)

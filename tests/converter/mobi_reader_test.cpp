@@ -223,6 +223,9 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks)
     for (size_t i = 78; i < 82; ++i)
         recordZero = recordZero << 8 | static_cast<unsigned char>(good[i]);
     zeroTextRecords[recordZero + 8] = zeroTextRecords[recordZero + 9] = '\0';
+    // The second record's offset before the first's: libmobi would take its size as some 4 GB.
+    std::string fallingOffsets = good;
+    fallingOffsets.replace(86, 4, std::string("\0\0\0\x10", 4));
     std::string hugeClaim = good;
     hugeClaim[recordZero + 8] = hugeClaim[recordZero + 9] = '\xFF';
     const struct {
@@ -236,6 +239,7 @@ TEST(MobiReader, RefusesDamagedAndProtectedBooks)
         { "no text records", zeroTextRecords, false },
         { "random after the header", good.substr(0, 68) + std::string(4000, '\x5A'), false },
         { "more text claimed than the file holds", hugeClaim, false },
+        { "record offsets falling", fallingOffsets, false },
         { "DRM", WriteMobiBook(SampleBook(), drm), true },
         { "DRM in AZW3", WriteAzw3Book(SampleBook(), drm), true },
     };
