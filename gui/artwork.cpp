@@ -424,10 +424,10 @@ QPixmap HotDirBackgroundPicture(int width, int height)
     wash.setColorAt(0, Qt::white);
     wash.setColorAt(1, QColor(0xe8, 0xf1, 0xfb));
     p.fillRect(pixmap.rect(), wash);
-    // Faint folder outlines in the lower right corner.
+    // Faint folder outlines in the lower left corner, where no control lies.
     p.setOpacity(0.05);
     for (int i = 0; i < 3; ++i)
-        DrawFolder(p, QRectF(width - 260 + i * 70, height - 150 + i * 28, 170, 130), kBlue);
+        DrawFolder(p, QRectF(20 + i * 60, height - 150 + i * 26, 150, 115), kBlue);
     return pixmap;
 }
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <exception>
 
 namespace kelvra {
@@ -130,6 +131,8 @@ void Tfrmoption::FormCreate(const std::string& languageFile)
         if (m_messageBoxes != nullptr)
             m_messageBoxes->ShowMessageBox(error.what(), kDialogTitle, kMbOk | kMbIconError);
     }
+    // The check box's caption must show whole in the font of this desktop.
+    chkoption->resize(std::max(chkoption->width(), chkoption->sizeHint().width()), chkoption->height());
 }
 
 void Tfrmoption::showEvent(QShowEvent* event)
