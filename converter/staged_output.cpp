@@ -1,6 +1,7 @@
 #include "converter/staged_output.h"
 
 #include "converter/conversion_error.h"
+#include "converter/interrupt_cleanup.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -48,6 +49,7 @@ StagedOutput::StagedOutput(std::string finalPath)
         if (FILE* file = std::fopen(candidate.c_str(), "wbx")) {
             std::fclose(file);
             m_temporaryPath = candidate;
+            RemoveFileOnInterrupt(m_temporaryPath);
             return;
         }
         if (errno != EEXIST)
@@ -58,6 +60,7 @@ StagedOutput::StagedOutput(std::string finalPath)
 
 StagedOutput::~StagedOutput()
 {
+    RemoveFileOnInterrupt({});
     if (!m_committed) {
         std::error_code ec;
         fs::remove(m_temporaryPath, ec);
@@ -68,6 +71,7 @@ void StagedOutput::Commit()
 {
     std::error_code ec;
     fs::rename(m_temporaryPath, m_finalPath, ec);
+    RemoveFileOnInterrupt({});
     if (ec) {
         const std::string reason = ec.message();
         fs::remove(m_temporaryPath, ec);

@@ -5,7 +5,7 @@
 // final path's folder; the writer fills it; Commit renames it onto the final
 // path in one step. If Commit is never reached (an error, an exception), the
 // destructor removes the temporary file, so no partial output is ever seen at
-// the final path. Owned by the caller for one conversion; single thread.
+// the final path; an interrupt from outside removes it too. Owned by the caller for one conversion; single thread.
 
 #include <string>
 

@@ -5,14 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace kelvra::test {
 namespace {
 
 /// A fake ebook-convert that records its arguments, one per line, and then
 /// writes an EPUB (a copy of a real one), fails with a message, writes a file
-/// that is no EPUB, or writes nothing, as FAKE_MODE says.
+/// that is no EPUB, writes nothing, or sleeps, as FAKE_MODE says.
 class FakeEbookConvert {
 public:
     FakeEbookConvert()
@@ -26,6 +32,7 @@ public:
                           "  garbage) printf 'not an EPUB' > \"$2\" ;;\n"
                           "  fail) echo 'progress line' >&2; echo 'Conversion error: damaged book' >&2; exit 3 ;;\n"
                           "  nothing) exit 0 ;;\n"
+                          "  sleep) sleep 30 ;;\n"
                           "esac\n");
         chmod(script.c_str(), 0755);
         // The EPUB the fake hands back: one of our own, made from a text.
@@ -109,6 +116,39 @@ TEST(HandOver, OurReadersNeverHandOver)
         EXPECT_EQ(ReadZip(folder.File(name + ".epub")).at(0).name, "mimetype");
     }
     EXPECT_FALSE(std::filesystem::exists(fake.LogPath())) << "ebook-convert was started";
+}
+
+TEST(HandOver, AnInterruptLeavesNoTemporaryFile)
+{
+    FakeEbookConvert fake;
+    const ScopedEnvironment path("PATH", fake.PathVariable());
+    const ScopedEnvironment log("FAKE_LOG", fake.LogPath());
+    const ScopedEnvironment mode("FAKE_MODE", "sleep");
+    TempFolder folder;
+    const std::string input = folder.File("book.lit");
+    WriteFile(input, "ITOLITLS");
+    const std::string output = folder.File("out.epub");
+
+    // ebook.exe and the fake in a process group of their own, as a terminal would signal them.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    std::vector<char*> argv{const_cast<char*>(KELVRA_EBOOK_EXE), const_cast<char*>(input.c_str()),
+                            const_cast<char*>(output.c_str()), nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, KELVRA_EBOOK_EXE, nullptr, &attributes, argv.data(), environ), 0);
+    posix_spawnattr_destroy(&attributes);
+
+    // The fake writes its log once it runs; the temporary file exists by then.
+    for (int i = 0; i < 1000 && !std::filesystem::exists(fake.LogPath()); ++i)
+        usleep(10000);
+    EXPECT_EQ(folder.Names().size(), 2u) << "the temporary file is there while the hand-over runs";
+    kill(-pid, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"book.lit"});
 }
 
 TEST(HandOver, WithoutEbookConvertTheInputIsRefusedClearly)
