@@ -480,4 +480,17 @@ std::string FormatRegistryText(const RegistryDocument& document)
     return out;
 }
 
+std::optional<std::string> KeyPathBelowRoot(std::string_view key)
+{
+    while (!key.empty() && key.front() == '\\')
+        key.remove_prefix(1);
+    while (!key.empty() && key.back() == '\\')
+        key.remove_suffix(1);
+    if (key.find("\\\\") != std::string_view::npos)
+        return std::nullopt;
+    if (key.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos)
+        return std::nullopt;
+    return std::string(key);
+}
+
 } // namespace kelvra

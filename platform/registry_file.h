@@ -19,6 +19,7 @@
 // comments starting with ";", blank lines).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,5 +80,10 @@ std::uint32_t DwordValue(std::string_view data);
 /// True when two registry names are equal ignoring ASCII letter case, as the
 /// registry compares key and value names.
 bool RegistryNamesEqual(std::string_view a, std::string_view b);
+
+/// A key path below HKEY_CURRENT_USER as the stores take it: leading and
+/// trailing backslashes dropped. Nothing for a path that no key may have in
+/// any store: empty parts ("a\\\\b"), line breaks or zero bytes.
+std::optional<std::string> KeyPathBelowRoot(std::string_view key);
 
 } // namespace kelvra

@@ -151,19 +151,12 @@ std::string DamageMessage(const std::string& file, const RegistryDamage& damage)
 // or nullopt for a path that no key can have (empty parts, line breaks).
 std::optional<std::string> FullKeyPath(std::string_view key)
 {
-    while (!key.empty() && key.front() == '\\')
-        key.remove_prefix(1);
-    while (!key.empty() && key.back() == '\\')
-        key.remove_suffix(1);
-    if (key.find("\\\\") != std::string_view::npos)
+    const std::optional<std::string> below = KeyPathBelowRoot(key);
+    if (!below)
         return std::nullopt;
-    for (char c : key) {
-        if (c == '\n' || c == '\r' || c == '\0')
-            return std::nullopt;
-    }
     std::string path(kRoot);
-    if (!key.empty())
-        path += "\\" + std::string(key);
+    if (!below->empty())
+        path += "\\" + *below;
     return path;
 }
 

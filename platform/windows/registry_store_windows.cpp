@@ -8,22 +8,6 @@ namespace kelvra {
 
 namespace {
 
-// The key path below HKEY_CURRENT_USER without leading or trailing
-// backslashes, or nothing for a name no key may have here: empty parts, line
-// breaks or zero bytes (refused alike on every system).
-std::optional<std::string> KeyPath(std::string_view key)
-{
-    while (!key.empty() && key.front() == '\\')
-        key.remove_prefix(1);
-    while (!key.empty() && key.back() == '\\')
-        key.remove_suffix(1);
-    if (key.find("\\\\") != std::string_view::npos)
-        return std::nullopt;
-    if (key.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos)
-        return std::nullopt;
-    return std::string(key);
-}
-
 // The registry: one open key at a time, each operation one Reg* call.
 class WindowsRegistryStore final : public RegistryStore {
 public:
@@ -111,7 +95,7 @@ private:
     bool Open(std::string_view key, bool canCreate, bool readOnly)
     {
         CloseKey();
-        const auto path = KeyPath(key);
+        const auto path = KeyPathBelowRoot(key);
         if (!path)
             return false;
         LONG result;

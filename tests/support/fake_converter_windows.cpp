@@ -4,6 +4,7 @@
 //                                  them, each followed by a NUL byte
 //   KELVRA_FAKE_COMMAND_LINE_FILE  write the command line exactly as the system
 //                                  handed it over (GetCommandLineA)
+//   KELVRA_FAKE_FOLDER_FILE        write the current folder it was started in
 //   KELVRA_FAKE_WRITE              "content" (default): a non-empty file at the
 //                                  second argument; "empty": an empty file;
 //                                  "none": nothing
@@ -37,6 +38,11 @@ int main(int argc, char** argv)
     }
     if (const std::string file = Env("KELVRA_FAKE_COMMAND_LINE_FILE"); !file.empty())
         std::ofstream(file, std::ios::binary | std::ios::trunc) << GetCommandLineA();
+    if (const std::string file = Env("KELVRA_FAKE_FOLDER_FILE"); !file.empty()) {
+        char folder[MAX_PATH + 1] = {};
+        const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+        std::ofstream(file, std::ios::binary | std::ios::trunc).write(folder, length);
+    }
     if (const std::string ms = Env("KELVRA_FAKE_SLEEP_MS"); !ms.empty())
         Sleep(static_cast<DWORD>(std::atol(ms.c_str())));
 

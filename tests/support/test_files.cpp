@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
@@ -25,12 +24,6 @@ TempDir::TempDir()
     if (!mkdtemp(pattern.data()))
         throw std::system_error(errno, std::generic_category(), "mkdtemp");
     m_path = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
 }
 
 ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)

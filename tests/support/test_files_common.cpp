@@ -9,6 +9,12 @@
 
 namespace kelvra::test {
 
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
 std::string CreateDeepFolder(const std::string& base, int levels, std::size_t nameLength)
 {
     std::string folder = base;

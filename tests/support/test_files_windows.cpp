@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -96,12 +95,6 @@ TempDir::TempDir()
             Fail("CreateDirectoryA " + candidate);
     }
     throw std::runtime_error("no free name for a temporary folder");
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
 }
 
 // _putenv_s changes the C runtime's copy and the process environment that
