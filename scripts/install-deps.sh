@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Kelvra need.
+# Installs the Debian packages that building and testing Kelvra need, or the
+# packages named as arguments instead (scripts/test-windows.sh names its own).
 # Does nothing when every package is already present.
 set -euo pipefail
 
@@ -11,6 +12,9 @@ packages=(
   epubcheck default-jre-headless time
   xvfb xauth
 )
+if [ $# -gt 0 ]; then
+  packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,22 +9,7 @@ root=$(pwd)
 build_dir=${KELVRA_WINDOWS_BUILD_DIR:-$root/build-windows}
 jobs=${KELVRA_JOBS:-$(nproc)}
 
-packages=(cmake make g++-mingw-w64-x86-64 wine64 googletest)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then
-    sudo_cmd=(sudo)
-  fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-deps.sh cmake make g++-mingw-w64-x86-64 wine64 googletest
 
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 wine=/usr/lib/wine/wine64
