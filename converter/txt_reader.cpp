@@ -34,6 +34,12 @@ bool IsBlankLine(std::string_view line)
     return Indentation(line) == line.size();
 }
 
+bool StartsLowerCase(std::string_view line)
+{
+    const size_t first = Indentation(line);
+    return first < line.size() && line[first] >= 'a' && line[first] <= 'z';
+}
+
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
@@ -62,8 +68,10 @@ public:
 
     void AddGroup(const std::vector<std::string_view>& lines)
     {
-        if (lines.size() <= 2) {
-            // A heading stands alone, or over one short line that carries its title.
+        // A heading stands alone, or over one line that carries its title; a
+        // second line in lower case reads on as a sentence instead.
+        const bool readsOn = lines.size() == 2 && StartsLowerCase(lines[1]);
+        if (lines.size() <= 2 && !readsOn) {
             if (const auto rank = ChapterHeadingRank(lines[0])) {
                 StartChapter(lines, *rank);
                 return;

@@ -80,6 +80,14 @@ TEST(TxtReader, ChaptersPartsFrontMatterAndBreaks)
     EXPECT_EQ(first.blocks[2].kind, BlockKind::SceneBreak);
 }
 
+TEST(TxtReader, AHeadingLikeLineThatReadsOnIsText)
+{
+    const Book book = BookFromPlainText("Chapter 5\nwas the longest of them.\n", "t");
+    ASSERT_EQ(book.chapters.size(), 1u);
+    EXPECT_EQ(book.chapters[0].title, "");
+    EXPECT_EQ(test::BlockTexts(book), std::vector<std::string>{"Chapter 5 was the longest of them."});
+}
+
 TEST(TxtReader, ChaptersWithoutPartsAreAtTheTop)
 {
     const Book book = BookFromPlainText("Chapter 1\n\nA.\n\nChapter 2\n\nB.\n", "t");
