@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
+#include <optional>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,10 +20,12 @@ namespace {
 
 /// A fake ebook-convert that records its arguments, one per line, and then
 /// writes an EPUB (a copy of a real one), fails with a message, writes a file
-/// that is no EPUB, writes nothing, or sleeps, as FAKE_MODE says.
+/// that is no EPUB, writes nothing, or sleeps, as `mode` says. While the
+/// object lives, its folder comes first on the PATH.
 class FakeEbookConvert {
 public:
-    FakeEbookConvert()
+    explicit FakeEbookConvert(const std::string& mode)
+        : m_mode(std::in_place, "FAKE_MODE", mode)
     {
         std::filesystem::create_directories(m_folder.Path() / "bin");
         const std::string script = m_folder.File("bin/ebook-convert");
@@ -39,15 +43,19 @@ public:
         WriteFile(m_folder.File("source.txt"), "Made by the fake.\n");
         const ProgramRun run = RunEbookExe({m_folder.File("source.txt"), EpubPath()});
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
+        m_environment.emplace_back(std::make_unique<ScopedEnvironment>("PATH", (m_folder.Path() / "bin").string() + ":/usr/bin:/bin"));
+        m_environment.emplace_back(std::make_unique<ScopedEnvironment>("FAKE_LOG", LogPath()));
+        m_environment.emplace_back(std::make_unique<ScopedEnvironment>("FAKE_EPUB", EpubPath()));
     }
 
     std::string EpubPath() const { return m_folder.File("fake-result.epub"); }
-
-    std::string PathVariable() const { return (m_folder.Path() / "bin").string() + ":/usr/bin:/bin"; }
     std::string LogPath() const { return m_folder.File("arguments.log"); }
+    void SetMode(const std::string& mode) { m_mode.emplace("FAKE_MODE", mode); }
 
 private:
     TempFolder m_folder;
+    std::optional<ScopedEnvironment> m_mode;
+    std::vector<std::unique_ptr<ScopedEnvironment>> m_environment;
 };
 
 struct HandOverCase {
@@ -71,17 +79,14 @@ TEST(HandOver, InputsWithoutAReaderGoToEbookConvert)
         {"ebook-convert writes nothing", "book.lit", "ITOLITLS", "nothing", 1, "ebook-convert wrote no EPUB"},
         {"ebook-convert writes no EPUB", "book.lit", "ITOLITLS", "garbage", 1, "ebook-convert wrote a file that is not an EPUB"},
     };
-    FakeEbookConvert fake;
-    const ScopedEnvironment path("PATH", fake.PathVariable());
-    const ScopedEnvironment log("FAKE_LOG", fake.LogPath());
-    const ScopedEnvironment epub("FAKE_EPUB", fake.EpubPath());
+    FakeEbookConvert fake("write");
     for (const HandOverCase& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         const std::string input = folder.File(c.inputName);
         WriteFile(input, c.inputBytes);
         const std::string output = folder.File("out.epub");
-        const ScopedEnvironment mode("FAKE_MODE", c.mode);
+        fake.SetMode(c.mode);
 
         const ProgramRun run = RunEbookExe({input, output});
 
@@ -103,10 +108,7 @@ TEST(HandOver, InputsWithoutAReaderGoToEbookConvert)
 
 TEST(HandOver, OurReadersNeverHandOver)
 {
-    FakeEbookConvert fake;
-    const ScopedEnvironment path("PATH", fake.PathVariable());
-    const ScopedEnvironment log("FAKE_LOG", fake.LogPath());
-    const ScopedEnvironment mode("FAKE_MODE", "write");
+    FakeEbookConvert fake("write");
     TempFolder folder;
     for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"a.txt", "Text."},
                                       {"b.fb2", SampleFb2()}, {"c.rtf", SampleRtf()}}) {
@@ -120,10 +122,7 @@ TEST(HandOver, OurReadersNeverHandOver)
 
 TEST(HandOver, AnInterruptLeavesNoTemporaryFile)
 {
-    FakeEbookConvert fake;
-    const ScopedEnvironment path("PATH", fake.PathVariable());
-    const ScopedEnvironment log("FAKE_LOG", fake.LogPath());
-    const ScopedEnvironment mode("FAKE_MODE", "sleep");
+    FakeEbookConvert fake("sleep");
     TempFolder folder;
     const std::string input = folder.File("book.lit");
     WriteFile(input, "ITOLITLS");
