@@ -13,7 +13,7 @@ namespace kelvra {
 
 namespace {
 
-/// Deeper nesting than this is flattened: the walk is recursive.
+/// Below this depth the walk goes on without recursion, keeping only text.
 constexpr int kMaxDepth = 200;
 
 struct StyleTag {
@@ -140,7 +140,7 @@ private:
         if (node->type != XML_ELEMENT_NODE || NameIn(node, kSkippedTags))
             return;
         if (depth > kMaxDepth) {
-            WalkChildren(node, depth); // flattened: no further structure, text still kept
+            AddFlattenedText(node);
             return;
         }
         for (const char* idAttribute : {"id", "name"}) {
@@ -199,6 +199,28 @@ private:
         WalkChildren(node, depth);
         m_styles = savedStyles;
         m_link = savedLink;
+    }
+
+    /// The text below `top` without its structure, walked without recursion:
+    /// markup nested deeper than kMaxDepth would otherwise exhaust the stack.
+    void AddFlattenedText(const xmlNode* top)
+    {
+        const xmlNode* node = top->children;
+        while (node) {
+            if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+                AddText(reinterpret_cast<const char*>(node->content));
+            } else if (node->type == XML_ELEMENT_NODE && !NameIn(node, kSkippedTags)) {
+                if (NameIs(node, "br"))
+                    AddRun("\n");
+                if (node->children) {
+                    node = node->children;
+                    continue;
+                }
+            }
+            while (node != top && !node->next)
+                node = node->parent;
+            node = node == top ? nullptr : node->next;
+        }
     }
 
     std::string ResolveLink(const std::string& href) const

@@ -316,6 +316,37 @@ TEST(MobiMapping, ChaptersFollowTheBooksOwnTableOfContents)
         << link.link;
 }
 
+std::string NestedHtml(int depth)
+{
+    std::string html = "<html><body><p>";
+    for (int i = 0; i < depth; ++i)
+        html += i % 2 ? "<span>" : "<b>";
+    html += "deep<br/>words";
+    for (int i = depth; i-- > 0;)
+        html += i % 2 ? "</span>" : "</b>";
+    return html + "</p><p>after</p></body></html>";
+}
+
+// Nesting beyond the walk's own limit keeps its text; nesting beyond what
+// libxml2 parses at all is cut there, without a crash.
+TEST(MobiMapping, DeeplyNestedMarkupKeepsItsTextOrIsRefused)
+{
+    MobiContent content;
+    content.partNames = { "part00000.html" };
+    content.parts = { NestedHtml(240) };
+    std::string text;
+    for (const Chapter& chapter : MapMobiContent(content, "deep").chapters)
+        for (const Block& block : chapter.blocks)
+            text += RunsText(block.runs) + "|";
+    EXPECT_EQ(text, "deep words|after|");
+
+    content.parts = { NestedHtml(100000) };
+    try {
+        MapMobiContent(content, "deeper");
+    } catch (const InputRejected&) {
+    }
+}
+
 TEST(MobiMapping, EmptyPartsAreRefused)
 {
     MobiContent content;
