@@ -8,8 +8,11 @@
 #include "gui/file_list_actions.h"
 #include "gui/file_list_view.h"
 #include "gui/hotdir_page.h"
+#include "gui/hotdir_page_binding.h"
 #include "gui/link_label.h"
 #include "gui/mode_page.h"
+#include "hotdir/directory_monitor.h"
+#include "hotdir/monitor_stages.h"
 #include "i18n/language.h"
 #include "i18n/translate_form.h"
 #include "platform/message_box.h"
@@ -61,6 +64,7 @@ TfrmQuorran::TfrmQuorran(const WindowServices& services, QWidget* parent)
 
 TfrmQuorran::~TfrmQuorran()
 {
+    ReleaseHotDir();
     // The icon must not outlive the window in the notification area.
     m_trayIcon->hide();
 }
@@ -168,6 +172,7 @@ void TfrmQuorran::FormCreate()
     SortAscending = false;
     setAcceptDrops(true);
     StopRequested = false;
+    CreateHotDir();
     m_mode = 0;
     ShowPage(m_modePage);
     LoadHotDirSettings();
@@ -176,11 +181,25 @@ void TfrmQuorran::FormCreate()
 
 void TfrmQuorran::LoadHotDirSettings()
 {
-    const TcdSettings& settings = AppSettings();
-    m_hotDirPage->edtlog->setText(settings.LogDir());
-    m_hotDirPage->edtindir->setText(settings.Indir());
-    m_hotDirPage->edtoutdir->setText(settings.OutDir());
-    m_hotDirPage->chksubdir->setChecked(settings.SubDir());
+    m_hotDir->Controller().LoadHotDirSettings();
+}
+
+void TfrmQuorran::CreateHotDir()
+{
+    m_monitor = std::make_unique<DirectoryMonitor>();
+    m_hotDir = std::make_unique<HotDirPageBinding>(*m_hotDirPage, *m_actions, *m_monitor, m_services,
+                                                   [this](const std::string& message) { ReportError(message); });
+    // An error while a reported file is processed leaves the dispatch tick.
+    SetDispatchErrorHandler([this](const std::string& message) { ReportError(message); });
+}
+
+void TfrmQuorran::ReleaseHotDir()
+{
+    if (!m_monitor && !m_hotDir)
+        return;
+    SetDispatchErrorHandler(nullptr);
+    m_monitor.reset();
+    m_hotDir.reset();
 }
 
 void TfrmQuorran::ReportError(const std::string& message)
@@ -215,6 +234,7 @@ void TfrmQuorran::FormShow()
 
 void TfrmQuorran::FormClose()
 {
+    ReleaseHotDir();
     m_trayIcon->hide();
 }
 

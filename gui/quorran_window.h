@@ -18,6 +18,7 @@
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 
+#include <memory>
 #include <string>
 
 class QLabel;
@@ -28,7 +29,9 @@ namespace kelvra {
 
 class ActionList;
 class BatchPage;
+class DirectoryMonitor;
 class HotDirPage;
+class HotDirPageBinding;
 class ModePage;
 
 /// File names beside the program that the window opens.
@@ -66,6 +69,10 @@ public:
     QSystemTrayIcon& TrayIcon() { return *m_trayIcon; }
     QMenu& TrayMenu() { return *m_pmTray; }
     const WindowServices& Services() const { return m_services; }
+    /// The hot-folder page's logic and its connections; null once the window
+    /// has been closed.
+    HotDirPageBinding* HotDir() { return m_hotDir.get(); }
+    DirectoryMonitor* Monitor() { return m_monitor.get(); }
 
     // Fields other parts of the window use.
     int SortColumn = 0;
@@ -107,6 +114,11 @@ private:
     void FormCreate();
     void FormShow();
     void FormClose();
+    /// Creates the directory monitor and the hot-folder page's logic, and
+    /// routes errors of reported files to the standard error box.
+    void CreateHotDir();
+    /// Frees the monitor (which ends any watching), then the page's logic.
+    void ReleaseHotDir();
     /// Hides the window and shows the tray icon (the minimise command).
     void MinimizeToTray();
     void RestoreFromTray();
@@ -130,6 +142,10 @@ private:
     QSystemTrayIcon* m_trayIcon = nullptr;
     QMenu* m_pmTray = nullptr;
     bool m_closing = false;
+    // Declared before the monitor, so that the monitor also goes first when
+    // the window is destroyed without being closed.
+    std::unique_ptr<HotDirPageBinding> m_hotDir;
+    std::unique_ptr<DirectoryMonitor> m_monitor;
 };
 
 } // namespace kelvra
