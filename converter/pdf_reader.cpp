@@ -130,8 +130,10 @@ Book ReadPdfBook(const SourceFile& source)
     if (source.bytes.size() > static_cast<size_t>(INT_MAX))
         throw ConversionError("the PDF is too large to read");
     // poppler rebuilds what it can of a file cut short and would report it
-    // whole; a book missing its end is refused instead.
-    const std::string_view tail = std::string_view(source.bytes).substr(source.bytes.size() - std::min<size_t>(source.bytes.size(), 2048));
+    // whole; a book missing its end marker is refused instead. A few writers
+    // append some bytes after the marker; the last 8 KB allow for them.
+    const std::string_view bytes = source.bytes;
+    const std::string_view tail = bytes.substr(bytes.size() - std::min<size_t>(bytes.size(), 8192));
     if (tail.find("%%EOF") == std::string_view::npos)
         throw InputRejected("the PDF is cut short (its end-of-file marker is missing)");
     std::unique_ptr<poppler::document> doc(
