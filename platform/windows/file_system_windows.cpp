@@ -34,7 +34,9 @@ std::int64_t FileSizeByOpen(const std::string& path)
 
 std::int64_t FileSizeBySearch(const std::string& path)
 {
-    if (path.empty())
+    // A name with wildcards is no file: it must not answer with the size of
+    // whatever file the pattern matches first.
+    if (path.empty() || path.find_first_of("*?") != std::string::npos)
         return 0;
     WIN32_FIND_DATAA found{};
     const HANDLE search = FindFirstFileA(path.c_str(), &found);

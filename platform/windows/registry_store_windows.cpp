@@ -106,8 +106,18 @@ private:
             result = RegOpenKeyExA(HKEY_CURRENT_USER, path->c_str(), 0, readOnly ? KEY_READ : KEY_READ | KEY_WRITE,
                                    &m_key);
         }
-        if (result == ERROR_FILE_NOT_FOUND)
+        if (result == ERROR_ACCESS_DENIED && !readOnly) {
+            // A key this user may read but not change: its values can still
+            // be read, and every write fails with the value's name.
+            result = RegOpenKeyExA(HKEY_CURRENT_USER, path->c_str(), 0, KEY_READ, &m_key);
+            readOnly = true;
+        }
+        if (result == ERROR_FILE_NOT_FOUND || result == ERROR_ACCESS_DENIED) {
+            // Missing, or neither readable nor creatable: no key is open, so
+            // reads find nothing and writes fail with the value's name.
+            m_key = nullptr;
             return false;
+        }
         if (result != ERROR_SUCCESS) {
             m_key = nullptr;
             throw RegistryError("Cannot open the registry key \"HKEY_CURRENT_USER\\" + *path + "\"",

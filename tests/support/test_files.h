@@ -111,7 +111,7 @@ struct ProgramResult {
 };
 
 /// Runs `program` with `arguments` in the folder `workingFolder` (empty: the
-/// current one), standard input from /dev/null, and collects its output.
+/// current one), standard input from the null device, and collects its output.
 ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& workingFolder = {});
 

@@ -52,6 +52,7 @@ TEST_F(FileQueries, SizesOfFilesFoldersAndMissingNames)
     };
     const Case cases[] = {
         {"empty.txt", 0, 0}, {"five.txt", 5, 5}, {"missing", -1, 0}, {"folder", -1, 0},
+        {"f*.txt", -1, 0}, // a pattern names no file, though five.txt matches it
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
