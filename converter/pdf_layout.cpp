@@ -115,6 +115,27 @@ bool IsAsciiLetter(char c)
     return IsLowerAsciiLetter(c) || (c >= 'A' && c <= 'Z');
 }
 
+size_t Utf8Length(const std::string& text)
+{
+    return static_cast<size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+/// True when the first word of `line` would have fitted at the end of
+/// `previous`: then the line break was the writer's choice, not the
+/// typesetter's, which in ragged-right text marks a paragraph's end. Widths
+/// are judged by the line's average character width, with a fifth to spare.
+bool NextWordWouldFit(const PdfLine& previous, const PdfLine& line, double rightEdge)
+{
+    const size_t characters = Utf8Length(line.text);
+    if (characters == 0)
+        return false;
+    const double characterWidth = (line.right - line.left) / static_cast<double>(characters);
+    const std::string firstWord = line.text.substr(0, line.text.find(' '));
+    const double needed = 1.2 * characterWidth * static_cast<double>(Utf8Length(firstWord) + 1);
+    return previous.right + needed < rightEdge;
+}
+
 class ParagraphBuilder {
 public:
     ParagraphBuilder(double bodySize, double pitch) : m_bodySize(bodySize), m_pitch(pitch) {}
@@ -160,7 +181,7 @@ private:
             return true;
         if (line.left - m_left > 0.8 * size && line.left - m_left < 15 * size)
             return true;
-        return previous.right < rightEdge - 4 * size && EndsSentence(previous.text);
+        return NextWordWouldFit(previous, line, rightEdge) && EndsSentence(previous.text);
     }
 
     void AddLine(const PdfLine& line)

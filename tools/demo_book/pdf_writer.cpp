@@ -62,6 +62,29 @@ std::string Number(double value)
     return text;
 }
 
+/// Advance widths of Helvetica for the printable ASCII characters, in
+/// thousandths of the type size; others are taken as wide as a digit.
+double CharacterWidth(char c)
+{
+    static const short kWidths[95] = {
+        278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278, 556, 556, 556, 556,
+        556, 556, 556, 556, 556, 556, 278, 278, 584, 584, 584, 556, 1015, 667, 667, 722, 722, 667, 611, 778,
+        722, 278, 500, 667, 556, 833, 722, 778, 667, 778, 722, 667, 611, 722, 667, 944, 667, 667, 611, 278,
+        278, 278, 469, 556, 333, 556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556,
+        556, 556, 333, 500, 278, 556, 500, 722, 500, 500, 500, 334, 260, 334, 584};
+    const unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 32 && u < 127 ? kWidths[u - 32] : 556) / 1000.0;
+}
+
+/// The width of `text` in Helvetica at `size`; bold faces run about a tenth wider.
+double TextWidth(const std::string& text, double size, bool bold)
+{
+    double width = 0;
+    for (const char c : text)
+        width += CharacterWidth(c);
+    return width * size * (bold ? 1.1 : 1.0);
+}
+
 const char* FontName(std::uint32_t styles)
 {
     if (styles & StyleBold)
@@ -139,11 +162,11 @@ private:
         const double width = kPageWidth - 2 * kMargin;
         size_t first = 0;
         while (first < words.size()) {
-            // Helvetica averages about half an em per character.
             double used = 0;
             size_t last = first;
             while (last < words.size()) {
-                const double wordWidth = (static_cast<double>(words[last].text.size()) + 1) * size * 0.5;
+                const bool bold = ((words[last].styles | extraStyle) & StyleBold) != 0;
+                const double wordWidth = TextWidth(words[last].text + " ", size, bold);
                 if (last > first && used + wordWidth > width)
                     break;
                 used += wordWidth;
