@@ -305,6 +305,31 @@ TEST_F(HotDirPageTest, AnErrorWhileAFileIsProcessedIsShownInTheErrorBoxAndWatchi
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
+TEST_F(HotDirPageTest, SettingsThatCannotBeWrittenAreReportedAndThePageGoesOn)
+{
+    // A file where the store's folder belongs: every save fails.
+    const std::filesystem::path storeFolder = std::filesystem::path(store.ConfigHome()) / "Tarnwick";
+    std::filesystem::remove_all(storeFolder);
+    WriteFile(storeFolder.string(), "not a folder");
+    ChooseAll();
+
+    Hot().chksubdir->click();
+
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Kelvra Converter");
+    EXPECT_EQ(boxes.boxes[0].flags, kMbOk | kMbIconError);
+    EXPECT_FALSE(boxes.boxes[0].text.empty());
+
+    // Watching has begun although the settings could not be saved: the page
+    // shows it, and Stop ends it.
+    Start();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].flags, kMbOk | kMbIconError);
+    ExpectRunning(true);
+    Hot().btnsbtend->click();
+    ExpectRunning(false);
+}
+
 TEST_F(HotDirPageTest, ClosingTheWindowEndsTheWatch)
 {
     ChooseAll();
