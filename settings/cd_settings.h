@@ -1,7 +1,7 @@
 #pragma once
 
-// TcdSettings: the settings of kelvra, kept under "Software\Tarnwick\Brennic\
-// Setting" in the registry store, one value per property (TBaseSettings
+// TcdSettings: the settings of kelvra, kept under the key
+// "Software\Tarnwick\Brennic\Setting" in the registry store, one value per property (TBaseSettings
 // chooses the value type by the property's kind). Property-table order:
 // LogDir, Indir, OutDir, SubDir, SavePath, MUseOption, MVerbose, MPixelW,
 // MPixelH, MLoop, Applocation. The five M settings belong to the Option
