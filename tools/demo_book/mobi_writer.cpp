@@ -131,6 +131,19 @@ public:
         return first;
     }
 
+    /// Appends the text records, which follow record 0; the layout of
+    /// record 0 begins with their numbers.
+    RecordZeroLayout AppendText(const std::string& text, int fileVersion)
+    {
+        RecordZeroLayout layout;
+        layout.fileVersion = fileVersion;
+        layout.textLength = text.size();
+        std::vector<std::string> records = TextRecords(text);
+        layout.textRecords = records.size();
+        Append(std::move(records));
+        return layout;
+    }
+
     /// Appends the image records and notes in `layout` where they begin and end.
     void AppendImages(const ImageRecords& images, RecordZeroLayout& layout)
     {
@@ -177,11 +190,7 @@ std::string WriteMobiBook(const Book& book, const MobiWriteOptions& options)
     }
 
     RecordList records;
-    RecordZeroLayout layout;
-    layout.fileVersion = 6;
-    layout.textLength = html.size();
-    layout.textRecords = TextRecords(html).size();
-    records.Append(TextRecords(html));
+    RecordZeroLayout layout = records.AppendText(html, 6);
     CncxStrings titles;
     const std::vector<IndexEntry> ncx = NcxEntries(book, spans, false, titles);
     if (!ncx.empty())
@@ -227,11 +236,7 @@ std::string WriteAzw3Book(const Book& book, const MobiWriteOptions& options)
     }
 
     RecordList records;
-    RecordZeroLayout layout;
-    layout.fileVersion = 8;
-    layout.textLength = text.size();
-    layout.textRecords = TextRecords(text).size();
-    records.Append(TextRecords(text));
+    RecordZeroLayout layout = records.AppendText(text, 8);
     layout.fragmentIndex = records.Append(IndexRecords({{2, 1}, {3, 1}, {4, 1}, {6, 2}}, fragments, selectors));
     layout.skeletonIndex = records.Append(IndexRecords({{1, 1}, {6, 2}}, skeletons, CncxStrings()));
     CncxStrings titles;
