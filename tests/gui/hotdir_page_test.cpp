@@ -12,43 +12,23 @@
 #include "hotdir/directory_monitor.h"
 #include "platform/file_system.h"
 #include "tests/gui/batch_window_fixture.h"
+#include "tests/hotdir/hotdir_test_support.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QThread>
 #include <QToolButton>
 
 #include <filesystem>
-#include <functional>
 
 namespace kelvra {
 namespace {
 
-using test::ReadFile;
+using test::RunEventsFor;
+using test::WaitUntil;
 using test::WriteFile;
 
 constexpr char kCrLf[] = "\r\n";
-
-/// Lets timers tick until `done` holds or `timeoutMs` pass; the result of `done`.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-void RunEventsFor(int ms)
-{
-    WaitUntil([] { return false; }, ms);
-}
 
 class HotDirPageTest : public test::BatchWindowFixture {
 protected:
@@ -88,7 +68,7 @@ protected:
     void Start() { Hot().btnsbtrun->click(); }
 
     std::string TodayLog() const { return logs + "/26-12-11.log"; }
-    std::string LogText() const { return ReadFile(TodayLog()).value_or(std::string()); }
+    std::string LogText() const { return test::ReadText(TodayLog()); }
 
     /// The four lines a converted file leaves in the daily log.
     std::string Entries(const std::string& input, const std::string& base, bool success) const
