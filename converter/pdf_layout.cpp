@@ -312,11 +312,48 @@ std::vector<PdfLine> GroupPdfLines(const std::vector<PdfWord>& words)
 
 std::vector<Block> BuildPdfBlocks(const std::vector<std::vector<PdfLine>>& pages)
 {
-    const double bodySize = BodySize(pages);
-    ParagraphBuilder builder(bodySize, LinePitch(pages, bodySize));
+    PdfBlockBuilder builder;
     for (const auto& page : pages)
         builder.AddPage(page);
     return builder.Take();
+}
+
+/// The body text's measures come from this many pages at the start.
+constexpr size_t kSamplePages = 40;
+
+class PdfBlockBuilder::Paragraphs : public ParagraphBuilder {
+public:
+    using ParagraphBuilder::ParagraphBuilder;
+};
+
+PdfBlockBuilder::PdfBlockBuilder() = default;
+PdfBlockBuilder::~PdfBlockBuilder() = default;
+
+void PdfBlockBuilder::StartParagraphs()
+{
+    const double bodySize = BodySize(m_sample);
+    m_paragraphs = std::make_unique<Paragraphs>(bodySize, LinePitch(m_sample, bodySize));
+    for (const auto& page : m_sample)
+        m_paragraphs->AddPage(page);
+    m_sample.clear();
+}
+
+void PdfBlockBuilder::AddPage(std::vector<PdfLine> lines)
+{
+    if (m_paragraphs) {
+        m_paragraphs->AddPage(lines);
+        return;
+    }
+    m_sample.push_back(std::move(lines));
+    if (m_sample.size() >= kSamplePages)
+        StartParagraphs();
+}
+
+std::vector<Block> PdfBlockBuilder::Take()
+{
+    if (!m_paragraphs)
+        StartParagraphs();
+    return m_paragraphs->Take();
 }
 
 std::map<size_t, ChapterStart> OutlineChapterStarts(std::vector<Block>& blocks,

@@ -13,6 +13,7 @@
 #include "converter/chapter_starts.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,27 @@ std::vector<PdfLine> GroupPdfLines(const std::vector<PdfWord>& words);
 
 /// Paragraphs and headings of the whole document, page by page.
 std::vector<Block> BuildPdfBlocks(const std::vector<std::vector<PdfLine>>& pages);
+
+/// The same, fed one page at a time, so that a long document's lines need
+/// not all be held at once: the body text's type size and line spacing are
+/// judged from the first pages, which are held until then. Single thread.
+class PdfBlockBuilder {
+public:
+    PdfBlockBuilder();
+    ~PdfBlockBuilder();
+    PdfBlockBuilder(const PdfBlockBuilder&) = delete;
+    PdfBlockBuilder& operator=(const PdfBlockBuilder&) = delete;
+
+    void AddPage(std::vector<PdfLine> lines);
+    std::vector<Block> Take();
+
+private:
+    class Paragraphs;
+    void StartParagraphs();
+
+    std::vector<std::vector<PdfLine>> m_sample;
+    std::unique_ptr<Paragraphs> m_paragraphs;
+};
 
 /// Chapters where the outline's titles are found in the text, in order; a
 /// short paragraph found that way becomes a heading. Entries whose title is

@@ -149,24 +149,19 @@ Book ReadPdfBook(const SourceFile& source)
         throw ConversionError("the PDF has too many pages (" + std::to_string(pageCount) + "; the limit is " +
                               std::to_string(kMaxPdfPages) + ")");
 
-    std::vector<std::vector<PdfLine>> pages;
-    pages.reserve(static_cast<size_t>(pageCount));
+    PdfBlockBuilder builder;
     bool anyText = false;
     for (int i = 0; i < pageCount; ++i) {
         std::unique_ptr<poppler::page> page(doc->create_page(i));
-        if (!page) {
-            pages.emplace_back();
-            continue;
-        }
-        pages.push_back(GroupPdfLines(PageWords(*page)));
-        anyText = anyText || !pages.back().empty();
+        std::vector<PdfLine> lines = page ? GroupPdfLines(PageWords(*page)) : std::vector<PdfLine>();
+        anyText = anyText || !lines.empty();
+        builder.AddPage(std::move(lines));
     }
     if (!anyText)
         throw ConversionError("the PDF has no text: its pages are images or drawings without a text layer "
                               "(scanned pages need text recognition first)");
 
-    std::vector<Block> blocks = BuildPdfBlocks(pages);
-    pages.clear();
+    std::vector<Block> blocks = builder.Take();
     std::map<size_t, ChapterStart> starts = OutlineChapterStarts(blocks, ReadOutline(*doc));
     if (starts.empty())
         starts = HeadingChapterStarts(blocks);

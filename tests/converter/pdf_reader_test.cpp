@@ -223,6 +223,21 @@ TEST(PdfLayout, GapsAndLargerTypeMakeHeadingsRankedBySize)
     EXPECT_EQ(blocks[3].kind, BlockKind::Paragraph);
 }
 
+// Long documents are measured on their first pages and rebuilt page by
+// page after that; a heading far in is still a heading.
+TEST(PdfLayout, LongDocumentsKeepTheirHeadingsPastTheMeasuredPages)
+{
+    const std::string full = "aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii jjjj kkkk";
+    std::vector<std::vector<PdfLine>> pages(60, Page({ { 50, full }, { 50, full + " end." } }));
+    pages[55] = GroupPdfLines({ Word("Late", 50, 40, 20), Word("Heading", 100, 40, 20) });
+    const std::vector<Block> blocks = BuildPdfBlocks(pages);
+    ASSERT_EQ(blocks.size(), 60u);
+    EXPECT_EQ(blocks[55].kind, BlockKind::Heading);
+    EXPECT_EQ(RunsText(blocks[55].runs), "Late Heading");
+    EXPECT_EQ(blocks[56].kind, BlockKind::Paragraph);
+    EXPECT_EQ(RunsText(blocks[59].runs), full + " " + full + " end.");
+}
+
 TEST(PdfLayout, OutlineTitlesAreFoundInTheText)
 {
     std::vector<Block> blocks = {TextBlock("Preface text."), TextBlock("CHAPTER ONE"), TextBlock("Body one."),
