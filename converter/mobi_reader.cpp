@@ -140,6 +140,25 @@ Book ReadPalmDoc(const MOBIData* m, const SourceFile& source)
     return BookFromPlainText(DecodeText(text).utf8, title.empty() ? source.baseName : title);
 }
 
+/// The book's parts, images and table of contents as libmobi rebuilds them.
+/// A damaged table of contents costs only the table: the text is then
+/// parsed without it, and chapters come from the headings.
+MobiRawmlPtr ParseText(const MOBIData* m)
+{
+    MOBI_RET result = MOBI_SUCCESS;
+    for (const bool withToc : {true, false}) {
+        MobiRawmlPtr rawml(mobi_init_rawml(m), &mobi_free_rawml);
+        if (!rawml)
+            throw std::bad_alloc();
+        result = mobi_parse_rawml_opt(rawml.get(), m, withToc, false, true);
+        if (result == MOBI_SUCCESS)
+            return rawml;
+        if (result == MOBI_MALLOC_FAILED)
+            throw std::bad_alloc();
+    }
+    throw InputRejected("the book's text is damaged or cut short");
+}
+
 } // namespace
 
 Book ReadMobiBook(const SourceFile& source)
@@ -168,13 +187,7 @@ Book ReadMobiBook(const SourceFile& source)
     if (mobi_is_replica(m.get()))
         throw InputRejected("the book is a print replica (a PDF inside a MOBI container)");
 
-    MobiRawmlPtr rawml(mobi_init_rawml(m.get()), &mobi_free_rawml);
-    if (!rawml)
-        throw std::bad_alloc();
-    const MOBI_RET parsed = mobi_parse_rawml_opt(rawml.get(), m.get(), true, false, true);
-    if (parsed != MOBI_SUCCESS)
-        throw InputRejected(parsed == MOBI_MALLOC_FAILED ? "out of memory reading the book"
-                                                         : "the book's text is damaged or cut short");
+    MobiRawmlPtr rawml = ParseText(m.get());
 
     MobiContent content;
     content.metadata = ReadMetadata(m.get());

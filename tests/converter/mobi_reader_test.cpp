@@ -202,6 +202,35 @@ TEST(MobiReader, LongTextAcrossManyRecordsIsComplete)
     }
 }
 
+std::uint32_t U32At(const std::string& bytes, size_t at)
+{
+    std::uint32_t value = 0;
+    for (size_t i = at; i < at + 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+// A damaged table of contents index costs the table, not the book.
+TEST(MobiReader, DamagedTableOfContentsFallsBackToHeadings)
+{
+    for (const Layout& layout : kLayouts) {
+        SCOPED_TRACE(layout.name);
+        std::string bytes = layout.write(SampleBook(), {});
+        const size_t recordZero = U32At(bytes, 78);
+        const size_t ncxRecord = U32At(bytes, recordZero + 244);
+        const size_t ncxOffset = U32At(bytes, 78 + 8 * ncxRecord);
+        ASSERT_EQ(bytes.substr(ncxOffset, 4), "INDX");
+        bytes.replace(ncxOffset, 4, "XXXX");
+
+        const Book book = ReadBack(bytes);
+        std::vector<std::string> titles;
+        for (const Chapter& chapter : book.chapters)
+            titles.push_back(chapter.title);
+        EXPECT_EQ(titles, (std::vector<std::string> { "Chapter One", "A Section", "Chapter Two" }));
+        EXPECT_NE(AllText(book).find("The last words."), std::string::npos);
+    }
+}
+
 TEST(MobiReader, PalmDocTextIsReadAsPlainText)
 {
     const std::string text = "Chapter 1\n\nCaf\xE9 au lait, na\xEFve \x93quotes\x94.\n\nChapter 2\n\nThe end.\n";
