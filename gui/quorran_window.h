@@ -11,7 +11,12 @@
 // hot-folder page) hides the window and shows the tray icon "QUORRAN"; a left
 // click on the icon or "Show" brings it back, "&Close" ends the program.
 //
-// Everything runs on the main thread.
+// The window also owns the directory monitor and the hot-folder page's logic
+// (HotDirPageBinding) from its creation until it closes; closing frees the
+// monitor first, which ends any watching. Errors raised while a reported file
+// is processed are shown in the standard error box.
+//
+// Everything runs on the main thread, apart from the monitor's worker.
 
 #include "gui/window_services.h"
 
