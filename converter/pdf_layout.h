@@ -5,10 +5,10 @@
 // hyphenation at line ends undone; a larger gap, an indented first line, a
 // line that ends a sentence with room left for the next line's first word, a
 // change of type size or a new page ends a paragraph), larger type becomes
-// headings ranked by size, and lone page
-// numbers are dropped. The outline of the document, where it has one, is
-// matched to the text to place its chapters. Kept apart from poppler so that
-// it can be tested and fuzzed on its own. Pure; no thread affinity.
+// headings ranked by size, and lone page numbers are dropped. The outline of
+// the document, where it has one, is matched to the text to place its
+// chapters. Kept apart from poppler so that it can be tested and fuzzed on
+// its own. Pure; no thread affinity.
 
 #include "converter/book.h"
 #include "converter/chapter_starts.h"
