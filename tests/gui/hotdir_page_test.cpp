@@ -257,7 +257,7 @@ TEST_F(HotDirPageTest, CopiedFileIsConvertedAndLoggedStopAndStartAgainForgetsThe
     ExpectRunning(true);
     WriteFile(in + "/second.fb2", "<FictionBook/>");
     ASSERT_TRUE(WaitUntil([&] { return LogText().find("second.epub") != std::string::npos; }, 20000)) << LogText();
-    RunEventsFor(600); // a further report of the file stopped with would show by now
+    RunEventsFor(600); // time for a stray report of the file written while stopped
     EXPECT_EQ(LogText(), Entries(in + "/Book One.txt", "Book One", true) + Entries(in + "/second.fb2", "second", true));
     EXPECT_FALSE(FileExists(out + "/while stopped/while stopped.epub"));
     EXPECT_EQ(window->HotDir()->Controller().ReportedFiles().Count(), 1);
