@@ -153,6 +153,62 @@ std::map<size_t, ChapterStart> TocStarts(const std::vector<TocEntry>& toc, const
     return starts;
 }
 
+/// The entries of a contents page in the text: the first run of at least
+/// kMinContentsLines blocks that are each nothing but one internal link
+/// with a word in it, pointing forwards past the run, in order. Older MOBI
+/// books without an NCX index carry their table of contents so; lists of
+/// note references, which point back or hold only numbers, do not count.
+constexpr size_t kMinContentsLines = 3;
+
+std::string SoleLinkTarget(const Block& block)
+{
+    if (block.kind != BlockKind::Paragraph)
+        return {};
+    std::string link;
+    for (const InlineRun& run : block.runs) {
+        if (CollapseWhitespace(run.text).empty() && run.imageId.empty())
+            continue;
+        if (run.link.size() < 2 || run.link[0] != '#' || (!link.empty() && run.link != link))
+            return {};
+        link = run.link;
+    }
+    const std::string text = RunsText(block.runs);
+    const bool hasLetter = std::any_of(text.begin(), text.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || static_cast<unsigned char>(c) >= 0x80;
+    });
+    return hasLetter && !link.empty() ? link.substr(1) : std::string();
+}
+
+std::vector<TocEntry> ContentsPageEntries(const HtmlBlocks& html)
+{
+    const auto isContentsPage = [&](const std::vector<TocEntry>& entries, size_t end) {
+        if (entries.size() < kMinContentsLines)
+            return false;
+        size_t previous = end;
+        for (const TocEntry& entry : entries) {
+            const auto found = html.anchorBlock.find(entry.anchor);
+            if (found == html.anchorBlock.end())
+                continue; // a dangling entry is dropped later
+            if (found->second < previous)
+                return false;
+            previous = found->second;
+        }
+        return true;
+    };
+    std::vector<TocEntry> entries;
+    for (size_t i = 0; i <= html.blocks.size(); ++i) {
+        const std::string target = i < html.blocks.size() ? SoleLinkTarget(html.blocks[i]) : std::string();
+        if (!target.empty()) {
+            entries.push_back(TocEntry{CollapseWhitespace(RunsText(html.blocks[i].runs)), 1, target});
+            continue;
+        }
+        if (isContentsPage(entries, i))
+            return entries;
+        entries.clear();
+    }
+    return {};
+}
+
 void CollectImageIds(const std::vector<Block>& blocks, std::set<std::string>& used)
 {
     for (const Block& block : blocks) {
@@ -183,7 +239,11 @@ Book MapMobiContent(const MobiContent& content, const std::string& fallbackTitle
         throw InputRejected("the book holds no text");
 
     const std::vector<TocEntry> toc = NcxReader(content.partNames).Read(content.ncx);
+    // The book's own table of contents: its NCX, else a contents page;
+    // failing both, the headings.
     std::map<size_t, ChapterStart> starts = TocStarts(toc, html);
+    if (starts.empty())
+        starts = TocStarts(ContentsPageEntries(html), html);
     if (starts.empty())
         starts = HeadingChapterStarts(html.blocks);
 

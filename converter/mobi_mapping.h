@@ -3,7 +3,8 @@
 // Maps what libmobi makes of a MOBI or AZW3 file (its HTML parts, the NCX it
 // builds from the book's own table of contents, its image resources and the
 // metadata) to the book model: chapters begin where the table of contents
-// points, or, in a book without one, at its top headings; page breaks and
+// points (the NCX, or else a contents page of links in the text), or, in a
+// book without one, at its top headings; page breaks and
 // part boundaries also begin chapters. Kept apart from libmobi so that the
 // mapping can be tested and fuzzed on its own. Pure; no thread affinity.
 

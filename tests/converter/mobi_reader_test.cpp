@@ -376,6 +376,37 @@ TEST(MobiMapping, DeeplyNestedMarkupKeepsItsTextOrIsRefused)
     }
 }
 
+// An older book without an NCX index: its contents page of links names the
+// chapters, whose own titles are not headings.
+TEST(MobiMapping, ContentsPageOfLinksMakesTheTableOfContents)
+{
+    MobiContent content;
+    content.partNames = { "part00000.html" };
+    content.parts = { "<html><body><h1>The Book</h1><p>Contents</p>"
+                      "<p><a href=\"#0000000100\">The Start</a></p>"
+                      "<p><a href=\"#0000000200\"><b>The Middle</b></a></p>"
+                      "<p><a href=\"#0000000300\">The End</a></p>"
+                      "<p><a href=\"#missing\">Nowhere</a></p><mbp:pagebreak/>"
+                      "<a id=\"0000000100\"></a><p><b>ONE</b></p><p>First text.</p>"
+                      "<a id=\"0000000200\"></a><p><b>TWO</b></p><p>Second text.</p>"
+                      "<a id=\"0000000300\"></a><p><b>THREE</b></p><p>Last text.</p></body></html>" };
+    const Book book = MapMobiContent(content, "contents");
+    std::vector<std::string> titles;
+    for (const Chapter& chapter : book.chapters)
+        titles.push_back(chapter.title);
+    EXPECT_EQ(titles, (std::vector<std::string> { "", "The Start", "The Middle", "The End" }));
+    EXPECT_EQ(RunsText(book.chapters[2].blocks[0].runs), "TWO");
+
+    // Note references that point back are no contents page.
+    content.parts = { "<html><body><h1>Alpha</h1><p id=\"n1\">One.</p><p id=\"n2\">Two.</p><p id=\"n3\">Three.</p>"
+                      "<h1>Notes</h1><p><a href=\"#n1\">back to one</a></p><p><a href=\"#n2\">back to two</a></p>"
+                      "<p><a href=\"#n3\">back to three</a></p></body></html>" };
+    titles.clear();
+    for (const Chapter& chapter : MapMobiContent(content, "notes").chapters)
+        titles.push_back(chapter.title);
+    EXPECT_EQ(titles, (std::vector<std::string> { "Alpha", "Notes" }));
+}
+
 TEST(MobiMapping, EmptyPartsAreRefused)
 {
     MobiContent content;
