@@ -8,7 +8,11 @@ namespace kelvra {
 
 namespace {
 
-// The registry: one open key at a time, each operation one Reg* call.
+// The registry itself: the accessor owns at most one open key handle under
+// HKEY_CURRENT_USER and closes it with the key or itself; each operation is
+// one Reg* call, so every write stands on its own and BeginWrites and
+// CommitWrites have nothing to collect. Used by one thread at a time, like
+// every accessor.
 class WindowsRegistryStore final : public RegistryStore {
 public:
     ~WindowsRegistryStore() override { CloseKey(); }

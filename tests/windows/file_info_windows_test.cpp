@@ -4,6 +4,7 @@
 #include "core/file_info.h"
 
 #include "tests/support/test_files.h"
+#include "tests/windows/held_file.h"
 
 #include <windows.h>
 
@@ -14,25 +15,8 @@ namespace kelvra {
 namespace {
 
 using test::TempDir;
+using test::HeldFile;
 using test::WriteFile;
-
-// Keeps a file open the way another program would, until it goes.
-class OpenHandle {
-public:
-    OpenHandle(const std::string& path, DWORD access, DWORD share)
-        : m_handle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
-    ~OpenHandle()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    HANDLE get() const { return m_handle; }
-
-private:
-    HANDLE m_handle;
-};
 
 class FileQueries : public ::testing::Test {
 protected:
@@ -68,8 +52,8 @@ TEST_F(FileQueries, SizeByOpenAllowsNoSharingSizeBySearchStillAnswers)
 {
     const std::string path = m_dir.File("held.pdf");
     WriteFile(path, "1234567");
-    OpenHandle writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    ASSERT_NE(writer.get(), INVALID_HANDLE_VALUE);
+    HeldFile writer(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(writer.valid());
     EXPECT_EQ(FileSizeByOpen(path), -1);
     EXPECT_EQ(FileSizeBySearch(path), 7);
 }
@@ -79,8 +63,8 @@ TEST_F(FileQueries, SizesAboveFourGibibytesAreExact)
     const std::string path = m_dir.File("big.pdf");
     const std::int64_t size = (std::int64_t{5} << 30) + 7;
     {
-        OpenHandle file(path, GENERIC_WRITE, 0);
-        ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
+        HeldFile file(path, GENERIC_WRITE, 0);
+        ASSERT_TRUE(file.valid());
         DWORD ignored = 0;
         // Sparse, so that no disk space is taken.
         DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);

@@ -3,6 +3,7 @@
 #include "platform/file_release.h"
 
 #include "tests/support/test_files.h"
+#include "tests/windows/held_file.h"
 
 #include <windows.h>
 
@@ -11,23 +12,7 @@
 namespace kelvra {
 namespace {
 
-// A handle held the way another program holds it, closed when it goes.
-class HeldFile {
-public:
-    HeldFile(const std::string& path, DWORD access, DWORD share)
-        : m_handle(CreateFileA(path.c_str(), access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
-    ~HeldFile()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle;
-};
+using test::HeldFile;
 
 TEST(IsFileReleased, OnlyWhileNoHandleWrites)
 {
