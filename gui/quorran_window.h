@@ -18,6 +18,7 @@
 //
 // Everything runs on the main thread, apart from the monitor's worker.
 
+#include "core/application_title.h"
 #include "gui/window_services.h"
 
 #include <QMainWindow>
@@ -42,8 +43,6 @@ class ModePage;
 /// File names beside the program that the window opens.
 inline constexpr char kCommandLineNotesFile[] = "Command line.txt";
 inline constexpr char kHelpPageFile[] = "Kelvra Help.html";
-/// The program title: caption of the window and of every message box.
-inline constexpr char kApplicationTitle[] = "Kelvra Converter";
 /// The tip of the notification-area icon.
 inline constexpr char kTrayTip[] = "QUORRAN";
 

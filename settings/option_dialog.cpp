@@ -1,5 +1,6 @@
 #include "settings/option_dialog.h"
 
+#include "core/application_title.h"
 #include "i18n/translate_form.h"
 #include "platform/message_box.h"
 #include "settings/cd_settings.h"
@@ -25,7 +26,6 @@ constexpr int kClientWidth = 345;
 constexpr int kClientHeight = 260;
 constexpr int kFieldHeight = 22;
 constexpr int kFieldLeft = 127;
-constexpr char kDialogTitle[] = "Kelvra Converter";
 
 template <typename T>
 T* Named(T* widget, const char* name)
@@ -129,7 +129,7 @@ void Tfrmoption::FormCreate(const std::string& languageFile)
     } catch (const std::exception& error) {
         // The dialog opens all the same, with what was applied before the error.
         if (m_messageBoxes != nullptr)
-            m_messageBoxes->ShowMessageBox(error.what(), kDialogTitle, kMbOk | kMbIconError);
+            m_messageBoxes->ShowMessageBox(error.what(), kApplicationTitle, kMbOk | kMbIconError);
     }
     // The check box's caption must show whole in the font of this desktop.
     chkoption->resize(std::max(chkoption->width(), chkoption->sizeHint().width()), chkoption->height());
@@ -176,7 +176,7 @@ void Tfrmoption::btnokClick()
     } catch (const std::exception& error) {
         // The dialog stays open: nothing typed is lost.
         if (m_messageBoxes != nullptr)
-            m_messageBoxes->ShowMessageBox(error.what(), kDialogTitle, kMbOk | kMbIconError);
+            m_messageBoxes->ShowMessageBox(error.what(), kApplicationTitle, kMbOk | kMbIconError);
         return;
     }
     accept();
