@@ -6,71 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <random>
 #include <regex>
-#include <sstream>
 #include <zip.h>
 
 namespace kelvra::test {
-
-namespace fs = std::filesystem;
-
-TempFolder::TempFolder()
-{
-    std::mt19937_64 random{std::random_device{}()};
-    m_path = fs::temp_directory_path() / ("kelvra-conv-test-" + std::to_string(random()));
-    fs::create_directories(m_path);
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
-}
-
-std::vector<std::string> TempFolder::Names() const
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(m_path))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::string& value)
-    : m_name(std::move(name))
-{
-    if (const char* previous = std::getenv(m_name.c_str())) {
-        m_previous = previous;
-        m_hadValue = true;
-    }
-    setenv(m_name.c_str(), value.c_str(), 1);
-}
-
-ScopedEnvironment::~ScopedEnvironment()
-{
-    if (m_hadValue)
-        setenv(m_name.c_str(), m_previous.c_str(), 1);
-    else
-        unsetenv(m_name.c_str());
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    ASSERT_TRUE(out.good()) << "cannot write " << path;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 std::vector<ZipEntry> ReadZip(const std::string& path)
 {

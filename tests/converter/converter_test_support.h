@@ -1,51 +1,18 @@
 #pragma once
 
-// Helpers for the converter's tests: a temporary folder removed at the end,
-// whole-file reads and writes, a view of an EPUB's entries, and running the
-// real ebook.exe.
+// Helpers for the converter's tests: a view of an EPUB's entries, running the
+// real ebook.exe, and sample books. Temporary folders, the environment and
+// whole-file reads and writes come from tests/support.
 
 #include "converter/book.h"
 #include "converter/source_file.h"
+#include "tests/support/test_files.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace kelvra::test {
-
-/// A fresh folder under the system's temporary folder, removed with its content.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-    /// The names of the entries in the folder, sorted.
-    std::vector<std::string> Names() const;
-
-private:
-    std::filesystem::path m_path;
-};
-
-/// Sets an environment variable for the life of the object, then restores it.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(std::string name, const std::string& value);
-    ~ScopedEnvironment();
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    std::string m_name;
-    std::string m_previous;
-    bool m_hadValue = false;
-};
-
-void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);
 
 struct ZipEntry {
     std::string name;

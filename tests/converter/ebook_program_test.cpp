@@ -13,7 +13,7 @@ namespace {
 
 TEST(EbookProgram, ConvertsTextToEpubAtExactlyTheGivenPath)
 {
-    TempFolder folder;
+    TempDir folder;
     const std::string input = folder.File("My Book.txt");
     WriteFile(input, ChapteredText(3, 2));
     const std::string output = folder.File("out.epub");
@@ -34,7 +34,7 @@ TEST(EbookProgram, ConvertsTextToEpubAtExactlyTheGivenPath)
 
 TEST(EbookProgram, ReplacesAnEarlierOutputOnSuccess)
 {
-    TempFolder folder;
+    TempDir folder;
     WriteFile(folder.File("in.txt"), "Only text.\n");
     WriteFile(folder.File("out.epub"), "old content");
     ASSERT_EQ(RunEbookExe({folder.File("in.txt"), folder.File("out.epub")}).exitCode, 0);
@@ -43,7 +43,7 @@ TEST(EbookProgram, ReplacesAnEarlierOutputOnSuccess)
 
 TEST(EbookProgram, NamesWithBlanksQuotesAndLeadingDashPassIntact)
 {
-    TempFolder folder;
+    TempDir folder;
     const std::string input = folder.File("-odd \"name\" $x; a.txt");
     WriteFile(input, "Some words.\n");
     const std::string output = folder.File("-out 'quoted'.epub");
@@ -54,7 +54,7 @@ TEST(EbookProgram, NamesWithBlanksQuotesAndLeadingDashPassIntact)
 
 TEST(EbookProgram, HelpAndVersionPrintWithoutConverting)
 {
-    TempFolder folder;
+    TempDir folder;
     WriteFile(folder.File("in.txt"), "Text.\n");
     for (const char* option : {"--help", "--version"}) {
         SCOPED_TRACE(option);
@@ -72,7 +72,7 @@ TEST(EbookProgram, HelpAndVersionPrintWithoutConverting)
 
 TEST(EbookProgram, EnormousInputIsRefusedBeforeReading)
 {
-    TempFolder folder;
+    TempDir folder;
     const std::string input = folder.File("huge.txt");
     WriteFile(input, "x");
     std::filesystem::resize_file(input, kMaxInputBytes + 1); // sparse: no disk space used
@@ -107,10 +107,10 @@ TEST(EbookProgram, RefusalsLeaveNothingAtTheOutputPath)
          "unknown input not converted", 1},
     };
     // An empty PATH keeps any installed ebook-convert out of this test.
-    const ScopedEnvironment noPath("PATH", "");
+    const ScopedEnv noPath("PATH", "");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempFolder folder;
+        TempDir folder;
         const std::string input = folder.File(c.inputName ? c.inputName : "missing.txt");
         if (c.inputName)
             WriteFile(input, c.inputBytes);
@@ -133,9 +133,9 @@ TEST(EbookProgram, RefusalsLeaveNothingAtTheOutputPath)
 
 TEST(EbookProgram, NeverWritesOverItsInput)
 {
-    TempFolder folder;
+    TempDir folder;
     WriteFile(folder.File("book.txt"), "Precious text.\n");
-    const ProgramRun run = RunEbookExe({folder.File("book.txt"), folder.Path().string() + "/./book.txt"});
+    const ProgramRun run = RunEbookExe({folder.File("book.txt"), folder.path() + "/./book.txt"});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.errorOutput.find("names the input file"), std::string::npos) << run.errorOutput;
     EXPECT_EQ(ReadFile(folder.File("book.txt")), "Precious text.\n");
@@ -144,7 +144,7 @@ TEST(EbookProgram, NeverWritesOverItsInput)
 
 TEST(EbookProgram, FailureKeepsAnEarlierEpubUntouched)
 {
-    TempFolder folder;
+    TempDir folder;
     WriteFile(folder.File("empty.txt"), "");
     WriteFile(folder.File("out.epub"), "earlier book");
     EXPECT_NE(RunEbookExe({folder.File("empty.txt"), folder.File("out.epub")}).exitCode, 0);

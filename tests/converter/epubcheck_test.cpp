@@ -40,7 +40,7 @@ std::vector<Input> Inputs()
 
 TEST(EpubCheck, EveryWrittenBookIsClean)
 {
-    TempFolder folder;
+    TempDir folder;
     std::vector<std::string> epubs;
     for (const Input& input : Inputs()) {
         const std::string path = folder.File(input.name);

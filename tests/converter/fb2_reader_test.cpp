@@ -86,7 +86,7 @@ TEST(Fb2Reader, InlineMarkupRolesAndLinks)
 
 TEST(Fb2Reader, WritesTheEpubWithResolvedNotesCoverAndImages)
 {
-    TempFolder folder;
+    TempDir folder;
     WriteFile(folder.File("book.fb2"), SampleFb2());
     const ProgramRun run = RunEbookExe({folder.File("book.fb2"), folder.File("book.epub")});
     ASSERT_EQ(run.exitCode, 0) << run.errorOutput;

@@ -55,7 +55,7 @@ std::string BookText(const Book& book)
 
 TEST(FormatProgram, WritesCleanEpubsWithEveryWord)
 {
-    TempFolder folder;
+    TempDir folder;
     const Book book = WordyBook();
     const struct {
         const char* name;
@@ -65,7 +65,7 @@ TEST(FormatProgram, WritesCleanEpubsWithEveryWord)
         {"book.azw3", WriteAzw3Book(book)},
         {"book.pdf", WritePdfBook(book)},
         {"wrongly-named.txt", WriteAzw3Book(book)},
-        {"demo.azw3", ReadFile(KELVRA_DEMO_BOOK)},
+        {"demo.azw3", ReadFile(KELVRA_DEMO_BOOK).value()},
     };
     std::vector<std::string> epubs;
     for (const auto& input : inputs) {
@@ -88,7 +88,7 @@ TEST(FormatProgram, WritesCleanEpubsWithEveryWord)
 
 TEST(FormatProgram, RefusesWithOneLineAndLeavesNothing)
 {
-    TempFolder folder;
+    TempDir folder;
     MobiWriteOptions drm;
     drm.markEncrypted = true;
     PdfWriteOptions scanned;
@@ -108,7 +108,7 @@ TEST(FormatProgram, RefusesWithOneLineAndLeavesNothing)
         {"cut.pdf", WritePdfBook(WordyBook()).substr(0, 900), "PDF"},
     };
     // No hand-over: with an empty PATH no other converter can be found.
-    ScopedEnvironment path("PATH", "");
+    ScopedEnv path("PATH", "");
     for (const auto& input : inputs) {
         SCOPED_TRACE(input.name);
         const std::string source = folder.File(input.name);

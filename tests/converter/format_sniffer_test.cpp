@@ -39,7 +39,7 @@ TEST(FormatSniffer, TellsTypesByContent)
 
 TEST(FormatSniffer, TheProgramFollowsTheContentWhereTheExtensionLies)
 {
-    TempFolder folder;
+    TempDir folder;
     WriteFile(folder.File("really-rtf.txt"), SampleRtf());
     WriteFile(folder.File("really-fb2.pdf"), SampleFb2());
     for (const char* name : {"really-rtf.txt", "really-fb2.pdf"}) {

@@ -27,7 +27,7 @@ public:
     explicit FakeEbookConvert(const std::string& mode)
         : m_mode(std::in_place, "FAKE_MODE", mode)
     {
-        std::filesystem::create_directories(m_folder.Path() / "bin");
+        std::filesystem::create_directories(m_folder.File("bin"));
         const std::string script = m_folder.File("bin/ebook-convert");
         WriteFile(script, "#!/bin/sh\n"
                           "printf '%s\\n' \"$@\" > \"$FAKE_LOG\"\n"
@@ -43,9 +43,9 @@ public:
         WriteFile(m_folder.File("source.txt"), "Made by the fake.\n");
         const ProgramRun run = RunEbookExe({m_folder.File("source.txt"), EpubPath()});
         EXPECT_EQ(run.exitCode, 0) << run.errorOutput;
-        m_environment.emplace_back(std::make_unique<ScopedEnvironment>("PATH", (m_folder.Path() / "bin").string() + ":/usr/bin:/bin"));
-        m_environment.emplace_back(std::make_unique<ScopedEnvironment>("FAKE_LOG", LogPath()));
-        m_environment.emplace_back(std::make_unique<ScopedEnvironment>("FAKE_EPUB", EpubPath()));
+        m_environment.emplace_back(std::make_unique<ScopedEnv>("PATH", m_folder.File("bin") + ":/usr/bin:/bin"));
+        m_environment.emplace_back(std::make_unique<ScopedEnv>("FAKE_LOG", LogPath()));
+        m_environment.emplace_back(std::make_unique<ScopedEnv>("FAKE_EPUB", EpubPath()));
     }
 
     std::string EpubPath() const { return m_folder.File("fake-result.epub"); }
@@ -53,9 +53,9 @@ public:
     void SetMode(const std::string& mode) { m_mode.emplace("FAKE_MODE", mode); }
 
 private:
-    TempFolder m_folder;
-    std::optional<ScopedEnvironment> m_mode;
-    std::vector<std::unique_ptr<ScopedEnvironment>> m_environment;
+    TempDir m_folder;
+    std::optional<ScopedEnv> m_mode;
+    std::vector<std::unique_ptr<ScopedEnv>> m_environment;
 };
 
 struct HandOverCase {
@@ -82,7 +82,7 @@ TEST(HandOver, InputsWithoutAReaderGoToEbookConvert)
     FakeEbookConvert fake("write");
     for (const HandOverCase& c : cases) {
         SCOPED_TRACE(c.name);
-        TempFolder folder;
+        TempDir folder;
         const std::string input = folder.File(c.inputName);
         WriteFile(input, c.inputBytes);
         const std::string output = folder.File("out.epub");
@@ -93,7 +93,7 @@ TEST(HandOver, InputsWithoutAReaderGoToEbookConvert)
         EXPECT_EQ(run.exitCode, c.exitCode) << run.errorOutput;
         EXPECT_NE(run.errorOutput.find(c.messagePart), std::string::npos) << run.errorOutput;
         // The fake got the input, a temporary EPUB beside the output, and the option.
-        const std::string arguments = ReadFile(fake.LogPath());
+        const std::string arguments = ReadFile(fake.LogPath()).value_or("");
         const std::string prefix = input + "\n" + folder.File(".ebook-");
         EXPECT_EQ(arguments.rfind(prefix, 0), 0u) << arguments;
         EXPECT_NE(arguments.find(".epub\n--no-default-epub-cover\n"), std::string::npos) << arguments;
@@ -109,7 +109,7 @@ TEST(HandOver, InputsWithoutAReaderGoToEbookConvert)
 TEST(HandOver, OurReadersNeverHandOver)
 {
     FakeEbookConvert fake("write");
-    TempFolder folder;
+    TempDir folder;
     for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"a.txt", "Text."},
                                       {"b.fb2", SampleFb2()}, {"c.rtf", SampleRtf()}}) {
         SCOPED_TRACE(name);
@@ -123,7 +123,7 @@ TEST(HandOver, OurReadersNeverHandOver)
 TEST(HandOver, AnInterruptLeavesNoTemporaryFile)
 {
     FakeEbookConvert fake("sleep");
-    TempFolder folder;
+    TempDir folder;
     const std::string input = folder.File("book.lit");
     WriteFile(input, "ITOLITLS");
     const std::string output = folder.File("out.epub");
@@ -152,8 +152,8 @@ TEST(HandOver, AnInterruptLeavesNoTemporaryFile)
 
 TEST(HandOver, WithoutEbookConvertTheInputIsRefusedClearly)
 {
-    const ScopedEnvironment path("PATH", "/nonexistent");
-    TempFolder folder;
+    const ScopedEnv path("PATH", "/nonexistent");
+    TempDir folder;
     WriteFile(folder.File("book.lit"), "ITOLITLS");
     const ProgramRun run = RunEbookExe({folder.File("book.lit"), folder.File("out.epub")});
     EXPECT_EQ(run.exitCode, 1);

@@ -40,6 +40,8 @@ public:
     const std::string& path() const { return m_path; }
     /// path() + delimiter + name, "/" in the name taken as the delimiter.
     std::string File(const std::string& name) const { return m_path + PathDelimiter() + HostRelative(name); }
+    /// The names of the entries directly in the folder, sorted.
+    std::vector<std::string> Names() const;
 
 private:
     std::string m_path;
