@@ -1,8 +1,10 @@
 // kelvracmd run as a real program, with the fake converter copied beside it
 // as "ebook.exe": what it prints, how it ends, what the converter receives.
+// These cases hold on every system; paths are written with "/" and "{W}".
 
 #include "cmd/console_converter.h"
 #include "platform/file_system.h"
+#include "tests/cmd/kelvracmd_fixture.h"
 #include "tests/support/test_files.h"
 
 #include <cstdio>
@@ -11,50 +13,7 @@
 namespace kelvra {
 namespace {
 
-using test::ReadRecordedArguments;
-using test::ScopedEnv;
-using test::TempDir;
 using test::WriteFile;
-
-// A program folder holding copies of kelvracmd and the fake "ebook.exe", and
-// a work folder (the current folder of each run) with an input file.
-class Kelvracmd : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(ForceDirectories(m_programs.path()));
-        test::CopyProgram(KELVRACMD_PATH, m_programs.File("kelvracmd"));
-        test::CopyProgram(test::FakeConverterPath(), m_programs.File("ebook.exe"));
-        WriteFile(m_work.File("in.txt"), "text");
-    }
-
-    // Replaces every "{W}" by the work folder.
-    std::string Expand(std::string text) const
-    {
-        for (std::size_t at = text.find("{W}"); at != std::string::npos; at = text.find("{W}", at))
-            text.replace(at, 3, m_work.path());
-        return text;
-    }
-
-    test::ProgramResult Run(const std::vector<std::string>& arguments)
-    {
-        std::vector<std::string> expanded;
-        for (const std::string& argument : arguments)
-            expanded.push_back(Expand(argument));
-        return test::RunProgram(m_programs.File("kelvracmd"), expanded, m_work.path());
-    }
-
-    std::optional<std::vector<std::string>> ConverterArguments() const
-    {
-        return ReadRecordedArguments(m_record.File("args"));
-    }
-
-    TempDir m_programs;
-    TempDir m_work;
-    TempDir m_record;
-    ScopedEnv m_argsFile{"KELVRA_FAKE_ARGS_FILE", m_record.File("args")};
-    ScopedEnv m_write{"KELVRA_FAKE_WRITE", std::nullopt};
-};
 
 const std::string kUsage(ConsoleUsageText());
 
@@ -125,7 +84,6 @@ TEST_F(Kelvracmd, AcceptedOptionsAreCheckedButNeverPassedOn)
     };
     for (const std::vector<std::string>& options : optionSets) {
         SCOPED_TRACE(options.front());
-        std::remove(m_record.File("args").c_str());
         std::vector<std::string> arguments{"in.txt", "{W}/out.epub"};
         arguments.insert(arguments.end(), options.begin(), options.end());
         const test::ProgramResult result = Run(arguments);
@@ -146,42 +104,6 @@ TEST_F(Kelvracmd, OutputExtensionsThatPass)
     }
 }
 
-TEST_F(Kelvracmd, HostileNamesReachTheConverterUnchanged)
-{
-    const char* names[] = {
-        "with  blanks",     "double\"quote",    "dollar $HOME $(id)", "semi;colon;ls",    R"(back\slash\)",
-        "-dash first",     "new\nline",        "'single'&|<>`*",    "ümlaut",
-    };
-    for (const char* name : names) {
-        SCOPED_TRACE(name);
-        // Relative names, so that each argument starts with the hostile text.
-        // (A name starting with -L, -V, -X or -Y would count as that switch.)
-        const std::string input = std::string(name) + ".txt";
-        const std::string output = "./" + std::string(name) + ".epub";
-        WriteFile(m_work.File(input), "text");
-
-        const test::ProgramResult result = Run({input, output});
-
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.standardOutput, "Convert to: " + output + " [Success]\r\n");
-        EXPECT_EQ(ConverterArguments(), (std::vector<std::string>{input, output}));
-    }
-}
-
-TEST_F(Kelvracmd, LongNamesPassWhole)
-{
-    const std::string folder = test::CreateDeepFolder(m_work.path(), 4, 200);
-    const std::string input = folder + "/" + std::string(200, 'i') + ".txt";
-    const std::string output = folder + "/" + std::string(200, 'o') + ".epub";
-    WriteFile(input, "text");
-
-    const test::ProgramResult result = Run({input, output});
-
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.standardOutput, "Convert to: " + output + " [Success]\r\n");
-    EXPECT_EQ(ConverterArguments(), (std::vector<std::string>{input, output}));
-}
-
 TEST_F(Kelvracmd, ConverterFailuresEndWithTheFailedLineAndCode0)
 {
     std::vector<test::ConverterFault> faults(std::begin(test::kConverterFaults), std::end(test::kConverterFaults));
@@ -190,7 +112,6 @@ TEST_F(Kelvracmd, ConverterFailuresEndWithTheFailedLineAndCode0)
         SCOPED_TRACE(c.name);
         test::ScopedConverterFault fault(c);
         const std::string output = m_work.File(std::string(c.name) + ".epub");
-        std::remove(m_record.File("args").c_str());
 
         const test::ProgramResult result = Run({"in.txt", output});
 
