@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
@@ -48,6 +49,11 @@ ScopedEnv::~ScopedEnv()
 std::string FakeConverterPath()
 {
     return KELVRA_FAKE_CONVERTER_PATH;
+}
+
+std::string RunningProgramPath()
+{
+    return std::filesystem::canonical("/proc/self/exe").string();
 }
 
 namespace {

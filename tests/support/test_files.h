@@ -105,6 +105,9 @@ std::optional<std::vector<std::string>> ReadRecordedArguments(const std::string&
 /// Path of the fake converter built with the tests.
 std::string FakeConverterPath();
 
+/// The full path of the running test program, as the system itself names it.
+std::string RunningProgramPath();
+
 /// What a program run by RunProgram printed and how it ended.
 struct ProgramResult {
     int exitCode = -1; ///< -1 when it did not exit normally

@@ -112,13 +112,18 @@ ScopedEnv::~ScopedEnv()
     _putenv_s(m_name.c_str(), m_previous ? m_previous->c_str() : "");
 }
 
+std::string RunningProgramPath()
+{
+    char own[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
+    return std::string(own, length);
+}
+
 // Beside the test programs, found from the running one so that the path is
 // the system's own whatever the build wrote down.
 std::string FakeConverterPath()
 {
-    char own[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, own, MAX_PATH);
-    std::string folder(own, length);
+    std::string folder = RunningProgramPath();
     folder.erase(folder.find_last_of('\\') + 1);
     return folder + "kelvra_fake_converter.exe";
 }

@@ -1,36 +1,17 @@
-// The program's own folder and the documents folder as Windows names them.
+// The documents folder as Windows names it. The program's own folder is
+// tested for every system in tests/core/app_folders_test.cpp.
 
 #include "core/app_folders.h"
 
 #include "core/paths.h"
-#include "tests/support/test_files.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace kelvra {
 namespace {
-
-TEST(AppFolderFile, NamesAFileBesideTheRunningProgramWhateverTheCurrentFolder)
-{
-    char own[MAX_PATH] = {};
-    ASSERT_GT(GetModuleFileNameA(nullptr, own, MAX_PATH), 0u);
-    const std::string exe = own;
-    const std::string expected = exe.substr(0, exe.find_last_of('\\') + 1) + "ebook.exe";
-
-    test::TempDir elsewhere;
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(elsewhere.path());
-    const std::string found = AppFolderFile("ebook.exe");
-    std::filesystem::current_path(before);
-
-    EXPECT_EQ(found, expected);
-    EXPECT_EQ(ApplicationFileName(), exe);
-    EXPECT_EQ(ExtractFileName(found, PathStyle::Windows), "ebook.exe");
-}
 
 TEST(DocumentsFolder, IsTheShellsPersonalFolderWithOneTrailingBackslash)
 {
