@@ -122,7 +122,7 @@ std::optional<ParsedData> ParseData(std::string_view text, std::string& reason)
             reason = "text after the closing quote of a value";
             return std::nullopt;
         }
-        return ParsedData { kRegSz, *value + '\0' };
+        return ParsedData { kRegSz, StringData(*value) };
     }
     if (StartsWithNoCase(text, "dword:")) {
         const auto value = ParseHexNumber(Trim(text.substr(6)), 8);
@@ -405,6 +405,20 @@ std::uint32_t DwordValue(std::string_view data)
     for (std::size_t i = 4; i > 0; --i)
         value = (value << 8) | static_cast<unsigned char>(data[i - 1]);
     return value;
+}
+
+std::string StringData(std::string_view text)
+{
+    std::string data(text);
+    data += '\0';
+    return data;
+}
+
+std::string StringValue(std::string_view data)
+{
+    if (!data.empty() && data.back() == '\0')
+        data.remove_suffix(1);
+    return std::string(data);
 }
 
 bool RegistryNamesEqual(std::string_view a, std::string_view b)

@@ -77,6 +77,11 @@ std::string FormatRegistryText(const RegistryDocument& document);
 std::string DwordData(std::uint32_t value);
 std::uint32_t DwordValue(std::string_view data);
 
+/// The data of a REG_SZ or REG_EXPAND_SZ: the text with its terminating zero
+/// byte; and back, the text without it (data without one is taken whole).
+std::string StringData(std::string_view text);
+std::string StringValue(std::string_view data);
+
 /// True when two registry names are equal ignoring ASCII letter case, as the
 /// registry compares key and value names.
 bool RegistryNamesEqual(std::string_view a, std::string_view b);

@@ -202,10 +202,7 @@ public:
         const auto type = static_cast<RegDataType>(value->type);
         if (type != RegDataType::String && type != RegDataType::ExpandString)
             throw InvalidType(name);
-        std::string text = value->data;
-        if (!text.empty() && text.back() == '\0')
-            text.pop_back();
-        return text;
+        return StringValue(value->data);
     }
 
     std::string ReadBinaryData(std::string_view name) const override
@@ -223,12 +220,12 @@ public:
 
     void WriteString(std::string_view name, std::string_view value) override
     {
-        Write(name, RegDataType::String, std::string(value) + '\0');
+        Write(name, RegDataType::String, StringData(value));
     }
 
     void WriteExpandString(std::string_view name, std::string_view value) override
     {
-        Write(name, RegDataType::ExpandString, std::string(value) + '\0');
+        Write(name, RegDataType::ExpandString, StringData(value));
     }
 
     void WriteBinaryData(std::string_view name, std::string_view bytes) override

@@ -56,10 +56,7 @@ public:
             return {};
         if (value->type != REG_SZ && value->type != REG_EXPAND_SZ)
             throw InvalidType(name);
-        std::string text = value->data;
-        if (!text.empty() && text.back() == '\0')
-            text.pop_back();
-        return text;
+        return StringValue(value->data);
     }
 
     std::string ReadBinaryData(std::string_view name) const override
@@ -77,12 +74,12 @@ public:
 
     void WriteString(std::string_view name, std::string_view value) override
     {
-        Write(name, REG_SZ, std::string(value) + '\0');
+        Write(name, REG_SZ, StringData(value));
     }
 
     void WriteExpandString(std::string_view name, std::string_view value) override
     {
-        Write(name, REG_EXPAND_SZ, std::string(value) + '\0');
+        Write(name, REG_EXPAND_SZ, StringData(value));
     }
 
     void WriteBinaryData(std::string_view name, std::string_view bytes) override
