@@ -151,6 +151,7 @@ private:
     void NewPage()
     {
         m_pages.emplace_back();
+        m_font.clear();
         m_y = kPageHeight - kMargin;
     }
 
@@ -191,11 +192,23 @@ private:
                     " re f\n";
             return;
         }
+        // As PDF writers do, the font is set only where it changes (the text
+        // state lasts across text objects) and each run of words in one font
+        // is a single string.
         page += "BT 1 0 0 1 " + Number(kMargin) + " " + Number(m_y) + " Tm\n";
-        for (size_t i = first; i < last; ++i) {
-            const std::string text = words[i].text + (i + 1 < last ? " " : "");
-            page += std::string(FontName(words[i].styles | extraStyle)) + " " + Number(size) + " Tf " +
-                    PdfString(text) + " Tj\n";
+        size_t i = first;
+        while (i < last) {
+            const std::string font = std::string(FontName(words[i].styles | extraStyle)) + " " + Number(size) + " Tf";
+            std::string text;
+            do {
+                text += words[i].text + (i + 1 < last ? " " : "");
+                ++i;
+            } while (i < last && FontName(words[i].styles | extraStyle) == FontName(words[i - 1].styles | extraStyle));
+            if (font != m_font) {
+                page += font + " ";
+                m_font = font;
+            }
+            page += PdfString(text) + " Tj\n";
         }
         page += "ET\n";
     }
@@ -204,6 +217,7 @@ private:
     std::vector<std::string> m_pages;
     std::vector<OutlineItem> m_outline;
     double m_y = 0;
+    std::string m_font; ///< the font operator in force on the current page
 };
 
 /// Numbers objects and writes the file with its cross-reference table.
