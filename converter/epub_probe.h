@@ -2,7 +2,7 @@
 
 // A quick test that a file is an EPUB container, for output that another
 // program wrote: a ZIP archive whose first entry is "mimetype" holding
-// "application/epub+zip".
+// "application/epub+zip", stored, as the EPUB container requires.
 
 #include <string>
 

@@ -4,12 +4,24 @@
 #include "converter/pdf_layout.h"
 #include "converter/xml_text.h"
 
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-global.h>
-#include <poppler/cpp/poppler-page.h>
-#include <poppler/cpp/poppler-toc.h>
+// poppler's own API rather than its C++ wrapper: the wrapper converts every
+// word to UTF-16 through a new iconv converter and copies each character's
+// box, which took 40% of a PDF's conversion; it also hides the fonts' bold
+// and italic flags. Debian ships these headers as libpoppler-private-dev,
+// built from the same poppler as the library.
+#include <poppler/DateInfo.h>
+#include <poppler/Error.h>
+#include <poppler/ErrorCodes.h>
+#include <poppler/GlobalParams.h>
+#include <poppler/Outline.h>
+#include <poppler/PDFDoc.h>
+#include <poppler/Stream.h>
+#include <poppler/TextOutputDev.h>
+#include <poppler/UTF.h>
 
 #include <algorithm>
+#include <cctype>
+#include <initializer_list>
 #include <climits>
 #include <condition_variable>
 #include <ctime>
@@ -27,63 +39,107 @@ namespace {
 /// Outline levels below this are read as this deep.
 constexpr int kMaxOutlineDepth = 6;
 
-/// poppler's own conversion opens an iconv converter for every call, which
-/// for every word of a book costs more than reading the page.
-std::string Utf8(const poppler::ustring& text)
+/// UTF-8 of code points as poppler hands them over (UCS-4).
+std::string Utf8(const Unicode* text, int length)
 {
     std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        AppendUtf8(out, unit);
-    }
+    for (int i = 0; i < length; ++i)
+        AppendUtf8(out, text[i]);
     return out;
 }
 
-void DiscardPopplerMessage(const std::string&, void*) {}
-
-/// poppler reports syntax errors of damaged files on standard error; the
-/// converter's standard error carries its own one-line reason only.
-void SilencePoppler()
+/// UTF-8 of a PDF text string (UTF-16 with a byte order mark, or PDFDocEncoding).
+std::string TextStringUtf8(const GooString* text)
 {
-    static const bool silenced = [] {
-        poppler::set_debug_error_function(&DiscardPopplerMessage, nullptr);
-        return true;
-    }();
-    (void)silenced;
+    if (!text)
+        return {};
+    Unicode* codes = nullptr;
+    const int length = TextStringToUCS4(text->toStr(), &codes);
+    std::string out = Utf8(codes, length);
+    gfree(codes);
+    return out;
 }
 
-/// The words of a page in reading order. poppler's font details would cost
-/// more than twice the time of the text itself, so the type size is judged
-/// by the height of each word's box, which grows with it in every font;
-/// bold and italic are not read.
-std::vector<PdfWord> PageWords(const poppler::page& page)
+void DiscardPopplerMessage(ErrorCategory, Goffset, const char*) {}
+
+/// Sets up poppler's global settings once, before any document is opened on
+/// any thread. poppler reports syntax errors of damaged files on standard
+/// error; the converter's standard error carries its own one-line reason only.
+void InitialisePoppler()
 {
+    static const bool initialised = [] {
+        setErrorCallback(&DiscardPopplerMessage);
+        globalParams = std::make_unique<GlobalParams>();
+        return true;
+    }();
+    (void)initialised;
+}
+
+/// Whether a font's name says it is bold or italic ("Times-BoldItalic",
+/// "ABCDEF+Inter-SemiBold"): writers seldom set the descriptor's bold flag,
+/// and standard fonts have no descriptor at all.
+bool NameSays(const GooString* name, std::initializer_list<std::string_view> words)
+{
+    if (!name)
+        return false;
+    std::string lower = name->toStr();
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::any_of(words.begin(), words.end(),
+                       [&](std::string_view word) { return lower.find(word) != std::string::npos; });
+}
+
+/// Bold and italic of a page's fonts, judged once for each font since the
+/// words of a run share one.
+class FontStyles {
+public:
+    void Apply(const TextFontInfo& font, PdfWord& word)
+    {
+        if (&font != m_font) {
+            m_font = &font;
+            m_bold = font.isBold() || NameSays(font.getFontName(), {"bold", "black", "heavy", "demi"});
+            m_italic = font.isItalic() || NameSays(font.getFontName(), {"italic", "oblique"});
+        }
+        word.bold = m_bold;
+        word.italic = m_italic;
+    }
+
+private:
+    const TextFontInfo* m_font = nullptr;
+    bool m_bold = false;
+    bool m_italic = false;
+};
+
+/// The words of page `index` (from 0) in reading order, as poppler's text
+/// extraction orders them across columns; a page poppler cannot open has none.
+std::vector<PdfWord> PageWords(PDFDoc& doc, int index)
+{
+    TextOutputDev output(nullptr, false, 0, false, false);
+    if (!output.isOk())
+        return {};
+    doc.displayPageSlice(&output, index + 1, 72, 72, 0, false, false, false, -1, -1, -1, -1);
+    const std::unique_ptr<TextWordList> list = output.makeWordList();
+    FontStyles styles;
     std::vector<PdfWord> words;
-    for (const poppler::text_box& box : page.text_list()) {
+    words.reserve(static_cast<size_t>(std::max(list->getLength(), 0)));
+    for (int i = 0; i < list->getLength(); ++i) {
+        const TextWord* box = list->get(i);
+        const std::unique_ptr<GooString> text(box->getText());
         PdfWord word;
-        word.text = Utf8(box.text());
-        const poppler::rectf r = box.bbox();
-        word.left = r.left();
-        word.top = r.top();
-        word.right = r.right();
-        word.bottom = r.bottom();
-        word.fontSize = r.height();
-        word.spaceAfter = box.has_space_after();
+        word.text = text->toStr();
+        box->getBBox(&word.left, &word.top, &word.right, &word.bottom);
+        word.fontSize = box->getFontSize();
+        if (const TextFontInfo* font = box->getLength() > 0 ? box->getFontInfo(0) : nullptr)
+            styles.Apply(*font, word);
+        word.spaceAfter = box->hasSpaceAfter();
         words.push_back(std::move(word));
     }
     return words;
 }
 
-/// The lines of page `index`; a page poppler cannot open has none.
-std::vector<PdfLine> ReadPageLines(const poppler::document& doc, int index)
+std::vector<PdfLine> ReadPageLines(PDFDoc& doc, int index)
 {
-    std::unique_ptr<poppler::page> page(doc.create_page(index));
-    return page ? GroupPdfLines(PageWords(*page)) : std::vector<PdfLine>();
+    return GroupPdfLines(PageWords(doc, index));
 }
 
 /// Reads the odd pages of a PDF on a thread of its own while the caller reads
@@ -96,7 +152,7 @@ std::vector<PdfLine> ReadPageLines(const poppler::document& doc, int index)
 /// odd page numbers in rising order.
 class OddPageReader {
 public:
-    OddPageReader(const poppler::document& doc, int pageCount)
+    OddPageReader(PDFDoc& doc, int pageCount)
         : m_doc(doc), m_pageCount(pageCount), m_thread([this] { Run(); })
     {
     }
@@ -156,7 +212,7 @@ private:
         }
     }
 
-    const poppler::document& m_doc;
+    PDFDoc& m_doc;
     const int m_pageCount;
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -167,43 +223,46 @@ private:
     std::thread m_thread; // last: starts once the members above exist
 };
 
-/// Loads a poppler document over `bytes`, which must outlive it.
-std::unique_ptr<poppler::document> LoadDocument(const std::string& bytes)
+/// Opens a document over `bytes`, which must outlive it.
+std::unique_ptr<PDFDoc> LoadDocument(const std::string& bytes)
 {
-    return std::unique_ptr<poppler::document>(
-        poppler::document::load_from_raw_data(bytes.data(), static_cast<int>(bytes.size())));
+    auto* stream = new MemStream(bytes.data(), 0, static_cast<Goffset>(bytes.size()), Object(objNull));
+    return std::make_unique<PDFDoc>(stream); // owns the stream
 }
 
 /// Below this many pages a second reading thread costs more than it saves.
 constexpr int kMinPagesForTwoThreads = 8;
 
-void CollectOutline(const poppler::toc_item* item, int level, std::vector<PdfOutlineEntry>& out)
+void CollectOutline(const std::vector<OutlineItem*>* items, int level, std::vector<PdfOutlineEntry>& out)
 {
-    for (const poppler::toc_item* child : item->children()) {
-        const std::string title = CollapseWhitespace(SanitizeUtf8(Utf8(child->title())));
+    if (!items)
+        return;
+    for (OutlineItem* item : *items) {
+        const std::string title = CollapseWhitespace(SanitizeUtf8(Utf8(item->getTitle(), item->getTitleLength())));
         if (!title.empty())
             out.push_back(PdfOutlineEntry{title, std::min(level, kMaxOutlineDepth)});
-        if (level < 64)
-            CollectOutline(child, level + 1, out);
+        if (level < 64 && item->hasKids()) {
+            item->open();
+            CollectOutline(item->getKids(), level + 1, out);
+        }
     }
 }
 
-std::vector<PdfOutlineEntry> ReadOutline(const poppler::document& doc)
+std::vector<PdfOutlineEntry> ReadOutline(PDFDoc& doc)
 {
     std::vector<PdfOutlineEntry> outline;
-    std::unique_ptr<poppler::toc> toc(doc.create_toc());
-    if (toc && toc->root())
-        CollectOutline(toc->root(), 1, outline);
+    if (Outline* root = doc.getOutline())
+        CollectOutline(root->getItems(), 1, outline);
     return outline;
 }
 
-Metadata ReadMetadata(const poppler::document& doc)
+Metadata ReadMetadata(PDFDoc& doc)
 {
     Metadata metadata;
-    metadata.title = CollapseWhitespace(SanitizeUtf8(Utf8(doc.get_title())));
+    metadata.title = CollapseWhitespace(SanitizeUtf8(TextStringUtf8(doc.getDocInfoTitle().get())));
     // Several authors are usually separated by semicolons; a comma may stand
     // inside one name ("Wren, Ada").
-    const std::string authors = SanitizeUtf8(Utf8(doc.get_author()));
+    const std::string authors = SanitizeUtf8(TextStringUtf8(doc.getDocInfoAuthor().get()));
     size_t start = 0;
     while (start <= authors.size()) {
         const size_t end = std::min(authors.find(';', start), authors.size());
@@ -212,8 +271,9 @@ Metadata ReadMetadata(const poppler::document& doc)
             metadata.authors.push_back(name);
         start = end + 1;
     }
-    metadata.description = CollapseWhitespace(SanitizeUtf8(Utf8(doc.get_subject())));
-    const std::time_t created = doc.get_creation_date_t();
+    metadata.description = CollapseWhitespace(SanitizeUtf8(TextStringUtf8(doc.getDocInfoSubject().get())));
+    const std::unique_ptr<GooString> creation = doc.getDocInfoCreatDate();
+    const std::time_t created = creation ? dateStringToTime(creation.get()) : -1;
     if (created > 0) {
         std::tm utc{};
         if (gmtime_r(&created, &utc)) {
@@ -229,7 +289,7 @@ Metadata ReadMetadata(const poppler::document& doc)
 
 Book ReadPdfBook(const SourceFile& source)
 {
-    SilencePoppler();
+    InitialisePoppler();
     if (source.bytes.size() > static_cast<size_t>(INT_MAX))
         throw ConversionError("the PDF is too large to read");
     // poppler rebuilds what it can of a file cut short and would report it
@@ -239,25 +299,26 @@ Book ReadPdfBook(const SourceFile& source)
     const std::string_view tail = bytes.substr(bytes.size() - std::min<size_t>(bytes.size(), 8192));
     if (tail.find("%%EOF") == std::string_view::npos)
         throw InputRejected("the PDF is cut short (its end-of-file marker is missing)");
-    std::unique_ptr<poppler::document> doc = LoadDocument(source.bytes);
-    if (!doc)
+    std::unique_ptr<PDFDoc> doc = LoadDocument(source.bytes);
+    if (!doc->isOk()) {
+        if (doc->getErrorCode() == errEncrypted)
+            throw ConversionError("the PDF is encrypted and needs a password to open; remove the password first");
         throw InputRejected("not a readable PDF (damaged or cut short)");
-    if (doc->is_locked())
-        throw ConversionError("the PDF is encrypted and needs a password to open; remove the password first");
-    const int pageCount = doc->pages();
+    }
+    const int pageCount = doc->getNumPages();
     if (pageCount <= 0)
         throw InputRejected("the PDF has no pages");
     if (pageCount > kMaxPdfPages)
         throw ConversionError("the PDF has too many pages (" + std::to_string(pageCount) + "; the limit is " +
                               std::to_string(kMaxPdfPages) + ")");
 
-    // A second document for the odd pages, loaded here because poppler's
-    // first-use set-up is not meant to run on two threads at once.
-    std::unique_ptr<poppler::document> oddDoc;
+    // A second document for the odd pages: poppler's documents are not meant
+    // to be used from two threads at once.
+    std::unique_ptr<PDFDoc> oddDoc;
     if (pageCount >= kMinPagesForTwoThreads && std::thread::hardware_concurrency() > 1)
         oddDoc = LoadDocument(source.bytes);
     std::unique_ptr<OddPageReader> oddPages;
-    if (oddDoc && !oddDoc->is_locked() && oddDoc->pages() == pageCount)
+    if (oddDoc && oddDoc->isOk() && oddDoc->getNumPages() == pageCount)
         oddPages = std::make_unique<OddPageReader>(*oddDoc, pageCount);
 
     PdfBlockBuilder builder;

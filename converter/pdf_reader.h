@@ -1,10 +1,10 @@
 #pragma once
 
-// Reads PDF documents with poppler-cpp: the text of every page in reading
-// order, rebuilt into paragraphs and headings by pdf_layout, the outline as
-// the table of contents where the document has one, and the document's
-// title, author, subject and creation date. Images and character styles
-// (bold, italic) are not taken over.
+// Reads PDF documents with poppler: the text of every page in reading order,
+// with bold and italic as the fonts say, rebuilt into paragraphs and headings
+// by pdf_layout, the outline as the table of contents where the document has
+// one, and the document's title, author, subject and creation date. Images
+// are not taken over.
 
 #include "converter/book.h"
 #include "converter/source_file.h"

@@ -8,7 +8,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev
-  libzip-dev libuchardet-dev libxml2-dev libmobi-dev libpoppler-cpp-dev
+  zlib1g-dev libzip-dev libuchardet-dev libxml2-dev libmobi-dev libpoppler-private-dev libmimalloc-dev
   epubcheck default-jre-headless time
   xvfb xauth
 )

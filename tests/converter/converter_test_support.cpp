@@ -15,8 +15,9 @@ std::vector<ZipEntry> ReadZip(const std::string& path)
 {
     std::vector<ZipEntry> entries;
     int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY, &error);
-    EXPECT_NE(archive, nullptr) << "not a ZIP archive: " << path;
+    // ZIP_CHECKCONS also holds every local header against the central directory.
+    zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    EXPECT_NE(archive, nullptr) << "not a consistent ZIP archive: " << path << " (libzip error " << error << ")";
     if (!archive)
         return entries;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
@@ -28,8 +29,11 @@ std::vector<ZipEntry> ReadZip(const std::string& path)
         entry.stored = stat.comp_method == ZIP_CM_STORE;
         entry.content.resize(stat.size);
         zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+        // libzip checks the entry's CRC once it has read to the end.
+        EXPECT_NE(file, nullptr) << stat.name;
         if (file) {
-            zip_fread(file, entry.content.data(), stat.size);
+            EXPECT_EQ(zip_fread(file, entry.content.data(), stat.size), static_cast<zip_int64_t>(stat.size))
+                << stat.name << ": " << zip_file_strerror(file);
             zip_fclose(file);
         }
         entries.push_back(std::move(entry));

@@ -38,9 +38,11 @@ Book SampleBook()
     one.blocks = {Heading("First Light", 1), TextBlock(LongParagraph(1)), TextBlock("Short one.")};
     InlineRun plain{"Mixed ", StylePlain, {}, {}, {}};
     InlineRun bold{"bold words", StyleBold, {}, {}, {}};
+    InlineRun middle{" and ", StylePlain, {}, {}, {}};
+    InlineRun italic{"slanted ones", StyleItalic, {}, {}, {}};
     InlineRun tail{" in a line.", StylePlain, {}, {}, {}};
     Block mixed;
-    mixed.runs = {plain, bold, tail};
+    mixed.runs = {plain, bold, middle, italic, tail};
     one.blocks.push_back(mixed);
     Chapter section;
     section.title = "A Detour";
@@ -80,9 +82,22 @@ TEST(PdfReader, RebuildsParagraphsHeadingsOutlineAndMetadata)
         EXPECT_EQ(book.metadata.description, "Notes from the field.");
 
         EXPECT_EQ(Paragraphs(book), (std::vector<std::string>{
-                                        "# First Light", LongParagraph(1), "Short one.", "Mixed bold words in a line.",
+                                        "# First Light", LongParagraph(1), "Short one.",
+                                        "Mixed bold words and slanted ones in a line.",
                                         "# A Detour", LongParagraph(2), "# Second Light", LongParagraph(3),
                                         LongParagraph(4)}));
+        // Bold and italic come from the fonts; the blanks around a styled
+        // run stay plain.
+        const Block& mixed = book.chapters.at(0).blocks.at(3);
+        std::vector<std::pair<std::string, std::uint32_t>> styled;
+        for (const InlineRun& run : mixed.runs)
+            styled.emplace_back(run.text, run.styles);
+        EXPECT_EQ(styled, (std::vector<std::pair<std::string, std::uint32_t>>{{"Mixed ", StylePlain},
+                                                                             {"bold words", StyleBold},
+                                                                             {" and ", StylePlain},
+                                                                             {"slanted ones", StyleItalic},
+                                                                             {" in a line.", StylePlain}}));
+
         std::vector<std::pair<std::string, int>> toc;
         for (const Chapter& chapter : book.chapters)
             toc.emplace_back(chapter.title, chapter.level);
