@@ -1,6 +1,7 @@
 #include "converter/epub_package.h"
 
 #include "converter/epub_layout.h"
+#include "converter/parallel_for.h"
 #include "converter/xhtml_chapter.h"
 #include "converter/xml_text.h"
 
@@ -11,6 +12,18 @@
 namespace kelvra {
 
 namespace {
+
+/// The bytes of running text in the chapter files, which their rendering
+/// takes time by.
+size_t TextBytes(const Layout& layout)
+{
+    size_t bytes = 0;
+    for (const ChapterFile& file : layout.files)
+        for (const Block* block = file.begin; block != file.end; ++block)
+            for (const InlineRun& run : block->runs)
+                bytes += run.text.size();
+    return bytes;
+}
 
 constexpr const char* kXhtmlFolder = "OEBPS/text/";
 constexpr const char* kImageFolder = "OEBPS/images/";
@@ -172,9 +185,15 @@ std::vector<PackageEntry> BuildEpubPackage(const Book& book, const std::string& 
     entries.push_back({"OEBPS/style.css", StyleSheet(), true});
     if (!layout.coverImageId.empty())
         entries.push_back({std::string(kXhtmlFolder) + "cover.xhtml", CoverPage(layout), true});
-    std::set<std::string> placedIds;
-    for (const ChapterFile& file : layout.files)
-        entries.push_back({std::string(kXhtmlFolder) + file.name, RenderChapterFile(layout, file, placedIds), true});
+    // An anchor's id is placed only in the file the layout gave it, so files
+    // share no ids and are rendered apart, large books on several threads.
+    std::vector<std::string> chapters(layout.files.size());
+    ParallelFor(layout.files.size(), ThreadsForBytes(TextBytes(layout)), [&](size_t i) {
+        std::set<std::string> placedIds;
+        chapters[i] = RenderChapterFile(layout, layout.files[i], placedIds);
+    });
+    for (size_t i = 0; i < layout.files.size(); ++i)
+        entries.push_back({std::string(kXhtmlFolder) + layout.files[i].name, std::move(chapters[i]), true});
     for (const auto& [id, image] : layout.images) {
         // Compressed images barely shrink; storing them saves time.
         entries.push_back({std::string(kImageFolder) + image.fileName, image.image->data, false});

@@ -155,7 +155,9 @@ private:
                     close = std::string("</") + tag + ">" + close;
                 }
             }
-            out += open + content + close;
+            out += open;
+            out += content;
+            out += close;
         }
         return out;
     }

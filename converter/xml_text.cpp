@@ -1,5 +1,7 @@
 #include "converter/xml_text.h"
 
+#include <array>
+
 namespace kelvra {
 
 namespace {
@@ -52,6 +54,58 @@ bool AllowedInXml(long cp)
     return cp != 0xFFFE && cp != 0xFFFF;
 }
 
+/// What a byte needs on its way into XML text.
+enum class ByteKind : unsigned char { Plain, Markup, Other };
+
+/// Plain: printable ASCII and tab, LF, CR, copied as they are; Markup: the
+/// characters EscapeXml replaces; Other: controls and the bytes of
+/// multi-byte sequences, which are looked at one by one.
+constexpr std::array<ByteKind, 256> kByteKinds = [] {
+    std::array<ByteKind, 256> kinds{};
+    for (int c = 0; c < 256; ++c) {
+        const bool plain = (c >= 0x20 && c < 0x80) || c == 0x09 || c == 0x0A || c == 0x0D;
+        kinds[c] = plain ? ByteKind::Plain : ByteKind::Other;
+    }
+    for (const unsigned char c : {'&', '<', '>', '"'})
+        kinds[c] = ByteKind::Markup;
+    return kinds;
+}();
+
+/// Appends `text` repaired as SanitizeUtf8 does, and with markup escaped when
+/// `escape` is set. Runs of plain bytes, nearly all of a book, are copied in
+/// one go.
+void AppendCleanXml(std::string& out, std::string_view text, bool escape)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t plainEnd = i;
+        while (plainEnd < text.size()) {
+            const ByteKind kind = kByteKinds[static_cast<unsigned char>(text[plainEnd])];
+            if (kind == ByteKind::Other || (kind == ByteKind::Markup && escape))
+                break;
+            ++plainEnd;
+        }
+        out.append(text.data() + i, plainEnd - i);
+        i = plainEnd;
+        if (i >= text.size())
+            break;
+        switch (text[i]) {
+        case '&': out += "&amp;"; ++i; continue;
+        case '<': out += "&lt;"; ++i; continue;
+        case '>': out += "&gt;"; ++i; continue;
+        case '"': out += "&quot;"; ++i; continue;
+        default: break;
+        }
+        size_t length = 0;
+        const long cp = DecodeOne(text, i, length);
+        if (cp < 0)
+            AppendUtf8(out, 0xFFFD);
+        else if (AllowedInXml(cp))
+            out.append(text.substr(i, length));
+        i += length;
+    }
+}
+
 } // namespace
 
 void AppendUtf8(std::string& out, char32_t cp)
@@ -90,45 +144,21 @@ std::string SanitizeUtf8(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        // Plain ASCII is by far the most common: copy it in one go.
-        size_t ascii = i;
-        while (ascii < text.size()) {
-            const unsigned char c = static_cast<unsigned char>(text[ascii]);
-            if (c >= 0x80 || (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D))
-                break;
-            ++ascii;
-        }
-        out.append(text.substr(i, ascii - i));
-        i = ascii;
-        if (i >= text.size())
-            break;
-        size_t length = 0;
-        const long cp = DecodeOne(text, i, length);
-        if (cp < 0)
-            AppendUtf8(out, 0xFFFD);
-        else if (AllowedInXml(cp))
-            out.append(text.substr(i, length));
-        i += length;
-    }
+    AppendCleanXml(out, text, false);
     return out;
 }
 
 std::string EscapeXml(std::string_view text)
 {
-    const std::string clean = SanitizeUtf8(text);
     std::string out;
-    out.reserve(clean.size() + clean.size() / 16);
-    for (const char c : clean) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
+    out.reserve(text.size() + text.size() / 16);
+    AppendCleanXml(out, text, true);
     return out;
+}
+
+void AppendEscapedXml(std::string& out, std::string_view text)
+{
+    AppendCleanXml(out, text, true);
 }
 
 std::string CollapseWhitespace(std::string_view text)

@@ -17,6 +17,9 @@ std::string SanitizeUtf8(std::string_view text);
 /// element content and in double-quoted attributes.
 std::string EscapeXml(std::string_view text);
 
+/// EscapeXml appended to `out`, without a string of its own.
+void AppendEscapedXml(std::string& out, std::string_view text);
+
 /// Appends one code point as UTF-8 (invalid code points become U+FFFD).
 void AppendUtf8(std::string& out, char32_t codePoint);
 

@@ -1,20 +1,17 @@
 #include "converter/zip_writer.h"
 
 #include "converter/conversion_error.h"
+#include "converter/parallel_for.h"
 
 #include <zlib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <exception>
 #include <limits>
-#include <memory>
-#include <thread>
 
 namespace kelvra {
 
@@ -26,10 +23,6 @@ struct EntryData {
     bool stored = true;
     std::uint32_t crc = 0;
 };
-
-/// Below this many bytes in all, a second thread costs more than it saves.
-constexpr size_t kMinBytesForThreads = 128 * 1024;
-constexpr unsigned kMaxThreads = 4;
 
 /// Raw deflate (no zlib header, as ZIP wants it) at level 1, which deflates
 /// text almost as well as the default level at a fraction of the time.
@@ -75,31 +68,8 @@ std::vector<EntryData> PrepareEntries(const std::vector<PackageEntry>& entries)
     size_t totalBytes = 0;
     for (const PackageEntry& entry : entries)
         totalBytes += entry.content.size();
-    const unsigned threads = totalBytes < kMinBytesForThreads
-                                 ? 1
-                                 : std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
-
-    std::atomic<size_t> next{0};
-    std::atomic<bool> failed{false};
-    std::vector<std::exception_ptr> errors(threads);
-    auto work = [&](unsigned worker) {
-        try {
-            for (size_t i = next++; i < entries.size() && !failed; i = next++)
-                prepared[i] = PrepareEntry(entries[i]);
-        } catch (...) {
-            errors[worker] = std::current_exception();
-            failed = true;
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (unsigned worker = 1; worker < threads; ++worker)
-        helpers.emplace_back(work, worker);
-    work(0);
-    for (std::thread& helper : helpers)
-        helper.join();
-    for (const std::exception_ptr& error : errors)
-        if (error)
-            std::rethrow_exception(error);
+    ParallelFor(entries.size(), ThreadsForBytes(totalBytes),
+                [&](size_t i) { prepared[i] = PrepareEntry(entries[i]); });
     return prepared;
 }
 
