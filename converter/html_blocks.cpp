@@ -1,5 +1,6 @@
 #include "converter/html_blocks.h"
 
+#include "converter/parallel_for.h"
 #include "converter/xml_text.h"
 
 #include <libxml/HTMLparser.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 namespace kelvra {
@@ -87,7 +89,10 @@ std::string HtmlAnchorName(size_t documentIndex, std::string_view id)
 
 class HtmlBlockCollector::Walker {
 public:
-    Walker(HtmlBlockCollector& owner, size_t documentIndex) : m_owner(owner), m_document(documentIndex) {}
+    Walker(const HtmlBlockCollector& owner, size_t documentIndex, HtmlBlocks& result)
+        : m_owner(owner), m_document(documentIndex), m_result(result)
+    {
+    }
 
     void Walk(const xmlNode* root)
     {
@@ -98,7 +103,7 @@ public:
     }
 
 private:
-    HtmlBlocks& Result() { return m_owner.m_result; }
+    HtmlBlocks& Result() { return m_result; }
 
     void MarkBreak()
     {
@@ -403,8 +408,9 @@ private:
         Result().blocks.push_back(std::move(block));
     }
 
-    HtmlBlockCollector& m_owner;
+    const HtmlBlockCollector& m_owner;
     size_t m_document;
+    HtmlBlocks& m_result; ///< the blocks of this document alone
     std::vector<InlineRun> m_runs;
     std::vector<std::string> m_blockAnchors;
     std::vector<std::string> m_runAnchors;
@@ -418,9 +424,11 @@ private:
 HtmlBlockCollector::HtmlBlockCollector(std::vector<std::string> documentNames, ImageResolver resolveImage)
     : m_documentNames(std::move(documentNames)), m_resolveImage(std::move(resolveImage))
 {
+    // libxml2 sets up its global tables here, before any thread parses.
+    xmlInitParser();
 }
 
-void HtmlBlockCollector::AddDocument(size_t documentIndex, std::string_view html)
+HtmlBlocks HtmlBlockCollector::ReadDocument(size_t documentIndex, std::string_view html) const
 {
     if (html.size() > INT_MAX)
         html = html.substr(0, INT_MAX);
@@ -428,14 +436,46 @@ void HtmlBlockCollector::AddDocument(size_t documentIndex, std::string_view html
                         HTML_PARSE_COMPACT | HTML_PARSE_NOIMPLIED;
     std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
         htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, "UTF-8", options), &xmlFreeDoc);
-    Walker walker(*this, documentIndex);
+    HtmlBlocks blocks;
+    Walker walker(*this, documentIndex, blocks);
     if (!doc) {
         // Nothing the parser could use; the document still marks its place.
         xmlNode empty{};
         walker.Walk(&empty);
-        return;
+    } else {
+        walker.Walk(reinterpret_cast<const xmlNode*>(doc.get()));
     }
-    walker.Walk(reinterpret_cast<const xmlNode*>(doc.get()));
+    return blocks;
+}
+
+void HtmlBlockCollector::Append(HtmlBlocks&& document)
+{
+    const size_t offset = m_result.blocks.size();
+    for (const size_t at : document.breaks)
+        if (m_result.breaks.empty() || m_result.breaks.back() != at + offset)
+            m_result.breaks.push_back(at + offset);
+    // An anchor an earlier document already has keeps its first place.
+    for (const auto& [anchor, block] : document.anchorBlock)
+        m_result.anchorBlock.emplace(anchor, block + offset);
+    m_result.blocks.insert(m_result.blocks.end(), std::make_move_iterator(document.blocks.begin()),
+                           std::make_move_iterator(document.blocks.end()));
+}
+
+void HtmlBlockCollector::AddDocument(size_t documentIndex, std::string_view html)
+{
+    Append(ReadDocument(documentIndex, html));
+}
+
+void HtmlBlockCollector::AddDocuments(const std::vector<std::string>& documents)
+{
+    size_t bytes = 0;
+    for (const std::string& document : documents)
+        bytes += document.size();
+    std::vector<HtmlBlocks> read(documents.size());
+    ParallelFor(documents.size(), ThreadsForBytes(bytes),
+                [&](size_t i) { read[i] = ReadDocument(i, documents[i]); });
+    for (HtmlBlocks& document : read)
+        Append(std::move(document));
 }
 
 HtmlBlocks HtmlBlockCollector::Take()

@@ -7,7 +7,8 @@
 // image blocks or inline images, and page breaks and the start of each
 // document are remembered as places where a chapter may begin. Parses with
 // libxml2's forgiving HTML parser, so broken markup never stops it. Owned by
-// the reader that fills it; no thread affinity.
+// the reader that fills it; no thread affinity (AddDocuments starts and ends
+// threads of its own).
 
 #include "converter/book.h"
 
@@ -40,10 +41,18 @@ public:
     /// Adds the document at `documentIndex` of the names given above.
     void AddDocument(size_t documentIndex, std::string_view html);
 
+    /// Adds every document in the order of the names given above; large
+    /// books are parsed on several threads, with the same result.
+    void AddDocuments(const std::vector<std::string>& documents);
+
     HtmlBlocks Take();
 
 private:
     class Walker;
+
+    /// The blocks of one document, with indexes that count from its start.
+    HtmlBlocks ReadDocument(size_t documentIndex, std::string_view html) const;
+    void Append(HtmlBlocks&& document);
 
     std::vector<std::string> m_documentNames;
     ImageResolver m_resolveImage;

@@ -232,8 +232,7 @@ Book MapMobiContent(const MobiContent& content, const std::string& fallbackTitle
         return uid >= 0 && imageUids.count(static_cast<size_t>(uid)) ? ImageId(static_cast<size_t>(uid))
                                                                        : std::string();
     });
-    for (size_t i = 0; i < content.parts.size(); ++i)
-        collector.AddDocument(i, content.parts[i]);
+    collector.AddDocuments(content.parts);
     HtmlBlocks html = collector.Take();
     if (html.blocks.empty())
         throw InputRejected("the book holds no text");
