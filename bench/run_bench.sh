@@ -5,7 +5,8 @@
 # the build's kelvra_book_maker). Where ebook-convert or pandoc are installed, the same
 # inputs go through them side by side. For each file and converter it reports
 # the median wall time, the median CPU time (user + system, steadier than
-# wall time on a busy machine), the peak memory, EPUBCheck's errors and warnings, the
+# wall time on a busy machine), how many times faster than ebook-convert
+# (median wall time), the peak memory, EPUBCheck's errors and warnings, the
 # entries in the table of contents and the share of the source's words found
 # in the EPUB's text.
 #
@@ -58,27 +59,44 @@ convert() {
 # The median of the numbers on standard input.
 median() { sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-printf '| file | converter | median wall time (ms) | CPU time (ms) | peak memory (MB) | epubcheck errors | epubcheck warnings | TOC entries | source words in EPUB (%%) |\n'
-printf '| --- | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |\n'
+# The runs of the converters alternate, so that a change in the machine's
+# load between runs falls on all of them alike.
+printf '| file | converter | median wall time (ms) | CPU time (ms) | ebook-convert / this (wall) | peak memory (MB) | epubcheck errors | epubcheck warnings | TOC entries | source words in EPUB (%%) |\n'
+printf '| --- | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |\n'
 for input in "${inputs[@]}"; do
+  active=()
   for converter in "${converters[@]}"; do
     # pandoc reads none of these formats.
     case "$converter:$input" in pandoc:*.mobi | pandoc:*.azw3 | pandoc:*.pdf) continue ;; esac
-    out="$work/out/$converter-$input.epub"
-    status=ok
-    : > "$work/times"
-    for ((i = 0; i < runs; i++)); do
+    active+=("$converter")
+    : > "$work/times-$converter"
+    echo ok > "$work/status-$converter"
+  done
+  for ((i = 0; i < runs; i++)); do
+    for converter in "${active[@]}"; do
+      out="$work/out/$converter-$input.epub"
       rm -f "$out"
       # bash's own timer: wall, user and system seconds with millisecond resolution.
       TIMEFORMAT='%3R %3U %3S'
-      if ! { time convert "$converter" "$work/in/$input" "$out" >/dev/null 2>&1; } 2>>"$work/times"; then status=failed; fi
+      if ! { time convert "$converter" "$work/in/$input" "$out" >/dev/null 2>&1; } 2>>"$work/times-$converter"; then
+        echo failed > "$work/status-$converter"
+      fi
     done
-    if [ "$status" = failed ] || [ ! -s "$out" ]; then
-      printf '| %s | %s | failed | | | | | | |\n' "$input" "$converter"
+  done
+  reference=
+  if [ -f "$work/times-ebook-convert" ] && [ "$(cat "$work/status-ebook-convert")" = ok ]; then
+    reference=$(awk '{ print $1 * 1000 }' "$work/times-ebook-convert" | median)
+  fi
+  for converter in "${active[@]}"; do
+    out="$work/out/$converter-$input.epub"
+    if [ "$(cat "$work/status-$converter")" = failed ] || [ ! -s "$out" ]; then
+      printf '| %s | %s | failed | | | | | | | |\n' "$input" "$converter"
       continue
     fi
-    wall=$(awk '{ print $1 * 1000 }' "$work/times" | median | awk '{ printf "%.1f", $1 }')
-    cpu=$(awk '{ print ($2 + $3) * 1000 }' "$work/times" | median | awk '{ printf "%.1f", $1 }')
+    wall=$(awk '{ print $1 * 1000 }' "$work/times-$converter" | median | awk '{ printf "%.1f", $1 }')
+    cpu=$(awk '{ print ($2 + $3) * 1000 }' "$work/times-$converter" | median | awk '{ printf "%.1f", $1 }')
+    ratio=
+    [ -n "$reference" ] && ratio=$(awk -v r="$reference" -v w="$wall" 'BEGIN { if (w > 0) printf "%.1f", r / w }')
     rm -f "$out"
     measure=(/usr/bin/time -o "$work/peak" -f '%M')
     convert "$converter" "$work/in/$input" "$out" >/dev/null 2>&1 || true
@@ -89,6 +107,6 @@ for input in "${inputs[@]}"; do
     warnings=$(echo "$check" | awk '{ print $8 }')
     toc=$("$work/bench_tool" toc "$out")
     share=$("$work/bench_tool" share "$work/in/$input.words" "$out")
-    printf '| %s | %s | %s | %s | %s | %s | %s | %s | %s |\n' "$input" "$converter" "$wall" "$cpu" "$peak" "${errors:-?}" "${warnings:-?}" "$toc" "$share"
+    printf '| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n' "$input" "$converter" "$wall" "$cpu" "$ratio" "$peak" "${errors:-?}" "${warnings:-?}" "$toc" "$share"
   done
 done
