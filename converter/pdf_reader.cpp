@@ -124,9 +124,12 @@ std::vector<PdfWord> PageWords(PDFDoc& doc, int index)
     words.reserve(static_cast<size_t>(std::max(list->getLength(), 0)));
     for (int i = 0; i < list->getLength(); ++i) {
         const TextWord* box = list->get(i);
-        const std::unique_ptr<GooString> text(box->getText());
         PdfWord word;
-        word.text = text->toStr();
+        // TextWord::getText would look up the output encoding under a lock
+        // shared by both reading threads, for every word.
+        word.text.reserve(static_cast<size_t>(box->getLength()));
+        for (int c = 0; c < box->getLength(); ++c)
+            AppendUtf8(word.text, *box->getChar(c));
         box->getBBox(&word.left, &word.top, &word.right, &word.bottom);
         word.fontSize = box->getFontSize();
         if (const TextFontInfo* font = box->getLength() > 0 ? box->getFontInfo(0) : nullptr)
