@@ -280,7 +280,7 @@ std::vector<PdfLine> GroupPdfLines(const std::vector<PdfWord>& words)
     bool spaceBefore = false;
     for (const PdfWord& word : words) {
         const std::string text = SanitizeUtf8(word.text);
-        if (CollapseWhitespace(text).empty())
+        if (std::all_of(text.begin(), text.end(), IsBlank))
             continue;
         if (lines.empty() || StartsNewLine(lines.back(), word)) {
             PdfLine line;

@@ -167,7 +167,7 @@ std::string CollapseWhitespace(std::string_view text)
     out.reserve(text.size());
     bool pendingBlank = false;
     for (const char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v') {
+        if (IsBlank(c)) {
             pendingBlank = !out.empty();
             continue;
         }

@@ -26,6 +26,12 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 /// True when `text` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
 
+/// True for the white space that CollapseWhitespace folds.
+inline bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
 /// Collapses every run of white space to one blank and trims both ends.
 std::string CollapseWhitespace(std::string_view text);
 
