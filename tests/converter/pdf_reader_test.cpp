@@ -106,6 +106,29 @@ TEST(PdfReader, RebuildsParagraphsHeadingsOutlineAndMetadata)
     }
 }
 
+TEST(PdfReader, LongDocumentsComeBackWholeAndInOrder)
+{
+    // Sixty chapters, each on pages of its own: the pages are read on two
+    // threads and must still come back in order, none lost or repeated.
+    Book source;
+    source.metadata.title = "Long";
+    std::vector<std::string> expected;
+    for (int c = 1; c <= 60; ++c) {
+        Chapter chapter;
+        chapter.title = "Chapter " + std::to_string(c);
+        chapter.blocks.push_back(Heading(chapter.title, 1));
+        expected.push_back("# " + chapter.title);
+        for (int p = 0; p < 3; ++p) {
+            chapter.blocks.push_back(TextBlock(LongParagraph(c * 10 + p)));
+            expected.push_back(LongParagraph(c * 10 + p));
+        }
+        source.chapters.push_back(chapter);
+    }
+    const Book book = ReadBack(WritePdfBook(source));
+    EXPECT_EQ(Paragraphs(book), expected);
+    EXPECT_EQ(book.chapters.size(), 60u);
+}
+
 TEST(PdfReader, RefusesWhatItCannotRead)
 {
     const std::string good = WritePdfBook(SampleBook());
