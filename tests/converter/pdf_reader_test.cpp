@@ -31,7 +31,7 @@ Book SampleBook()
 {
     Book book;
     book.metadata.title = "Field Notes";
-    book.metadata.authors = {"Ada Wren", "Tom Hale"};
+    book.metadata.authors = {"Ada Wren", "Tomás Hale"};
     book.metadata.description = "Notes from the field.";
     Chapter one;
     one.title = "First Light";
@@ -45,9 +45,9 @@ Book SampleBook()
     mixed.runs = {plain, bold, middle, italic, tail};
     one.blocks.push_back(mixed);
     Chapter section;
-    section.title = "A Detour";
+    section.title = "A Détour";
     section.level = 2;
-    section.blocks = {Heading("A Detour", 2), TextBlock(LongParagraph(2))};
+    section.blocks = {Heading("A Détour", 2), TextBlock(LongParagraph(2))};
     Chapter two;
     two.title = "Second Light";
     two.blocks = {Heading("Second Light", 1), TextBlock(LongParagraph(3)), TextBlock(LongParagraph(4))};
@@ -78,13 +78,13 @@ TEST(PdfReader, RebuildsParagraphsHeadingsOutlineAndMetadata)
         const Book book = ReadBack(WritePdfBook(SampleBook(), options));
 
         EXPECT_EQ(book.metadata.title, "Field Notes");
-        EXPECT_EQ(book.metadata.authors, (std::vector<std::string>{"Ada Wren", "Tom Hale"}));
+        EXPECT_EQ(book.metadata.authors, (std::vector<std::string>{"Ada Wren", "Tomás Hale"}));
         EXPECT_EQ(book.metadata.description, "Notes from the field.");
 
         EXPECT_EQ(Paragraphs(book), (std::vector<std::string>{
                                         "# First Light", LongParagraph(1), "Short one.",
                                         "Mixed bold words and slanted ones in a line.",
-                                        "# A Detour", LongParagraph(2), "# Second Light", LongParagraph(3),
+                                        "# A Détour", LongParagraph(2), "# Second Light", LongParagraph(3),
                                         LongParagraph(4)}));
         // Bold and italic come from the fonts; the blanks around a styled
         // run stay plain.
@@ -102,7 +102,7 @@ TEST(PdfReader, RebuildsParagraphsHeadingsOutlineAndMetadata)
         for (const Chapter& chapter : book.chapters)
             toc.emplace_back(chapter.title, chapter.level);
         EXPECT_EQ(toc, (std::vector<std::pair<std::string, int>>{
-                           {"First Light", 1}, {"A Detour", 2}, {"Second Light", 1}}));
+                           {"First Light", 1}, {"A Détour", 2}, {"Second Light", 1}}));
     }
 }
 
