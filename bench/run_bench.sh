@@ -2,7 +2,8 @@
 # Benchmark of the converter ebook.exe on inputs made here: a 1 MB text with
 # 40 chapters, a 5 KB text, an FB2 with sections, titles and an image, an
 # RTF with \uN escapes, and the 1 MB text as MOBI, AZW3 and PDF (written by
-# the build's kelvra_book_maker). Where ebook-convert or pandoc are installed, the same
+# the build's kelvra_book_maker) and, where LibreOffice is installed, as the
+# PDF it writes. Where ebook-convert or pandoc are installed, the same
 # inputs go through them side by side. For each file and converter it reports
 # the median wall time, the median CPU time (user + system, steadier than
 # wall time on a busy machine), how many times faster than ebook-convert
@@ -36,6 +37,21 @@ if [ -x "$maker" ]; then
   done
 else
   echo "no $maker: the MOBI, AZW3 and PDF inputs are left out" >&2
+fi
+# A PDF as an office suite writes it (embedded font subsets, compressed
+# pages, kerned text arrays), when LibreOffice is installed: the same text,
+# its "Chapter N" lines as headings, which also give the PDF its outline.
+if command -v soffice >/dev/null 2>&1; then
+  awk 'BEGIN { RS = ""; print "<html><head><meta charset=\"utf-8\"/><title>The Benchmark Book</title></head><body>" }
+       { gsub(/&/, "\\&amp;"); gsub(/</, "\\&lt;"); gsub(/\n/, " ") }
+       /^Chapter [0-9]+$/ { print "<h1>" $0 "</h1>"; next }
+       { print "<p>" $0 "</p>" }
+       END { print "</body></html>" }' "$work/in/big.txt" > "$work/big-office.html"
+  if soffice --headless --infilter="HTML (StarWriter)" --convert-to pdf --outdir "$work/in" "$work/big-office.html" >/dev/null 2>&1 &&
+    [ -s "$work/in/big-office.pdf" ]; then
+    cp "$work/in/big.txt.words" "$work/in/big-office.pdf.words"
+    inputs+=(big-office.pdf)
+  fi
 fi
 
 converters=(ours)
