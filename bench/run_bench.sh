@@ -2,8 +2,8 @@
 # Benchmark of the converter ebook.exe on inputs made here: a 1 MB text with
 # 40 chapters, a 5 KB text, an FB2 with sections, titles and an image, an
 # RTF with \uN escapes, and the 1 MB text as MOBI, AZW3 and PDF (written by
-# the build's kelvra_book_maker) and, where LibreOffice is installed, as the
-# PDF it writes. Where ebook-convert or pandoc are installed, the same
+# the build's kelvra_book_maker) and, where LibreOffice or ebook-convert are
+# installed, as the PDFs they write. Where ebook-convert or pandoc are installed, the same
 # inputs go through them side by side. For each file and converter it reports
 # the median wall time, the median CPU time (user + system, steadier than
 # wall time on a busy machine), how many times faster than ebook-convert
@@ -52,6 +52,17 @@ if command -v soffice >/dev/null 2>&1; then
     cp "$work/in/big.txt.words" "$work/in/big-office.pdf.words"
     inputs+=(big-office.pdf)
   fi
+fi
+
+# The text as ebook-convert's own PDF output (a browser engine's print with
+# embedded CID TrueType subsets), when it is installed. Its engine refuses to
+# run as root without the sandbox turned off.
+if command -v ebook-convert >/dev/null 2>&1 &&
+  QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox QT_QPA_PLATFORM=offscreen \
+    ebook-convert "$work/in/big.txt" "$work/in/big-ebook-convert.pdf" >/dev/null 2>&1 &&
+  [ -s "$work/in/big-ebook-convert.pdf" ]; then
+  cp "$work/in/big.txt.words" "$work/in/big-ebook-convert.pdf.words"
+  inputs+=(big-ebook-convert.pdf)
 fi
 
 converters=(ours)
