@@ -42,7 +42,8 @@ void ParallelFor(size_t count, unsigned threads, const std::function<void(size_t
         }
     };
     std::vector<std::thread> helpers;
-    const size_t helperCount = std::min<size_t>(threads, count) > 1 ? std::min<size_t>(threads, count) - 1 : 0;
+    const size_t workers = std::min<size_t>(threads, count);
+    const size_t helperCount = workers > 1 ? workers - 1 : 0;
     try {
         for (size_t i = 0; i < helperCount; ++i)
             helpers.emplace_back(run);

@@ -67,9 +67,7 @@ std::vector<PdfWord> PageWords(PDFDoc& doc, int index)
         PdfWord word;
         // TextWord::getText would look up the output encoding under a lock
         // shared by both reading threads, for every word.
-        word.text.reserve(static_cast<size_t>(box->getLength()));
-        for (int c = 0; c < box->getLength(); ++c)
-            AppendUtf8(word.text, *box->getChar(c));
+        word.text = PopplerTextUtf8(box->getLength() > 0 ? box->getChar(0) : nullptr, box->getLength());
         box->getBBox(&word.left, &word.top, &word.right, &word.bottom);
         word.fontSize = box->getFontSize();
         if (const TextFontInfo* font = box->getLength() > 0 ? box->getFontInfo(0) : nullptr)
@@ -81,6 +79,15 @@ std::vector<PdfWord> PageWords(PDFDoc& doc, int index)
 }
 
 } // namespace
+
+std::string PopplerTextUtf8(const unsigned int* text, int length)
+{
+    std::string out;
+    out.reserve(static_cast<size_t>(std::max(length, 0)));
+    for (int i = 0; i < length; ++i)
+        AppendUtf8(out, text[i]);
+    return out;
+}
 
 std::vector<PdfLine> ReadPageLines(PDFDoc& doc, int index)
 {

@@ -10,12 +10,16 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 class PDFDoc;
 
 namespace kelvra {
+
+/// UTF-8 of text as poppler hands it over: `length` code points.
+std::string PopplerTextUtf8(const unsigned int* text, int length);
 
 /// The lines of page `index` (from 0), in poppler's reading order across
 /// columns, with bold and italic as the fonts say; a page poppler cannot

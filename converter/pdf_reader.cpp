@@ -34,15 +34,6 @@ namespace {
 /// Outline levels below this are read as this deep.
 constexpr int kMaxOutlineDepth = 6;
 
-/// UTF-8 of code points as poppler hands them over (UCS-4).
-std::string Utf8(const Unicode* text, int length)
-{
-    std::string out;
-    for (int i = 0; i < length; ++i)
-        AppendUtf8(out, text[i]);
-    return out;
-}
-
 /// UTF-8 of a PDF text string (UTF-16 with a byte order mark, or PDFDocEncoding).
 std::string TextStringUtf8(const GooString* text)
 {
@@ -50,7 +41,7 @@ std::string TextStringUtf8(const GooString* text)
         return {};
     Unicode* codes = nullptr;
     const int length = TextStringToUCS4(text->toStr(), &codes);
-    std::string out = Utf8(codes, length);
+    std::string out = PopplerTextUtf8(codes, length);
     gfree(codes);
     return out;
 }
@@ -85,7 +76,7 @@ void CollectOutline(const std::vector<OutlineItem*>* items, int level, std::vect
     if (!items)
         return;
     for (OutlineItem* item : *items) {
-        const std::string title = CollapseWhitespace(SanitizeUtf8(Utf8(item->getTitle(), item->getTitleLength())));
+        const std::string title = CollapseWhitespace(SanitizeUtf8(PopplerTextUtf8(item->getTitle(), item->getTitleLength())));
         if (!title.empty())
             out.push_back(PdfOutlineEntry{title, std::min(level, kMaxOutlineDepth)});
         if (level < 64 && item->hasKids()) {
